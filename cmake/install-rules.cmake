@@ -1,0 +1,52 @@
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(package pgm_vazuvuriz_rix_tester)
+set(package_config_dir "${CMAKE_INSTALL_LIBDIR}/cmake/${package}")
+
+install(
+  TARGETS pgm_vazuvuriz_rix_tester pgm_vazuvuriz_rix_contract
+  EXPORT ${package}-targets
+  RUNTIME COMPONENT runtime
+  LIBRARY COMPONENT runtime NAMELINK_COMPONENT development
+  ARCHIVE COMPONENT development
+  FILE_SET HEADERS COMPONENT development)
+
+install(
+  EXPORT ${package}-targets
+  NAMESPACE ${package}::
+  DESTINATION "${package_config_dir}"
+  COMPONENT development)
+
+configure_package_config_file(
+  cmake/package-config.cmake.in "${PROJECT_BINARY_DIR}/${package}-config.cmake"
+  INSTALL_DESTINATION "${package_config_dir}")
+write_basic_package_version_file(
+  "${PROJECT_BINARY_DIR}/${package}-config-version.cmake" COMPATIBILITY SameMajorVersion)
+install(
+  FILES "${PROJECT_BINARY_DIR}/${package}-config.cmake"
+        "${PROJECT_BINARY_DIR}/${package}-config-version.cmake"
+  DESTINATION "${package_config_dir}"
+  COMPONENT development)
+
+# The .pc file finds the prefix relative to itself, so an installed tree can be moved.
+set(pkgconfig_dir "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
+if(IS_ABSOLUTE "${pkgconfig_dir}")
+  set(pc_prefix "${CMAKE_INSTALL_PREFIX}")
+else()
+  file(RELATIVE_PATH pc_prefix_from_pc_dir "/${pkgconfig_dir}" "/")
+  string(REGEX REPLACE "/$" "" pc_prefix_from_pc_dir "${pc_prefix_from_pc_dir}")
+  set(pc_prefix "\${pcfiledir}/${pc_prefix_from_pc_dir}")
+endif()
+foreach(dir IN ITEMS LIBDIR INCLUDEDIR)
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_${dir}}")
+    set(pc_${dir} "${CMAKE_INSTALL_${dir}}")
+  else()
+    set(pc_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
+  endif()
+endforeach()
+configure_file(cmake/package.pc.in "${PROJECT_BINARY_DIR}/${package}.pc" @ONLY)
+install(
+  FILES "${PROJECT_BINARY_DIR}/${package}.pc"
+  DESTINATION "${pkgconfig_dir}"
+  COMPONENT development)

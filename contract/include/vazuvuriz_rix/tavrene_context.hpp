@@ -1,0 +1,61 @@
+#ifndef VAZUVURIZ_RIX_TAVRENE_CONTEXT_HPP
+#define VAZUVURIZ_RIX_TAVRENE_CONTEXT_HPP
+
+#include <cstdint>
+#include <string>
+
+// Severity of a message given to `TavreneContext::log`. The underlying type is fixed, so any
+// `int` converts to a `LogLevel_t`; implementations ignore values outside the four below.
+enum LogLevel_t : int {
+  LOG_DEBUG = 0,    // Debugging detail.
+  LOG_INFO = 1,     // Information.
+  LOG_WARNING = 2,  // A warning.
+  LOG_ERROR = 3,    // An error.
+};
+
+// Outcome of `TavreneContext::send_packet`. Other implementations may define further values;
+// callers treat anything but `STATUS_SUCCESS` as a refusal.
+enum Status_t : int {
+  STATUS_SUCCESS = 0,  // The packet was accepted.
+  STATUS_FAILURE = 1,  // The packet was refused.
+};
+
+// The context through which RIX plugin code logs, exchanges packets with the RIX service and
+// reads its configuration, without knowing which implementation it holds.
+//
+// Binary contract: code built against this header reaches each operation through its virtual
+// table slot, so the slot order (destructor, `log`, `send_packet`, `get_config`) and the
+// signatures below never change. The class has no data members and its special members do
+// nothing.
+//
+// Thread safety is the implementation's to state.
+class TavreneContext {
+ public:
+  // Destroying an implementation through a `TavreneContext*` runs the implementation's own
+  // destructor.
+  virtual ~TavreneContext() = default;
+
+  // Writes `message` at `level`. Reports no failure. An implementation may ignore a level
+  // outside `LogLevel_t`'s four values.
+  virtual void log(LogLevel_t level, const std::string& message) = 0;
+
+  // Sends the `request_length` words at `request` and hands back the response: the
+  // implementation stores the address of the response words in `*response` and their length in
+  // `response_length`. Returns `STATUS_SUCCESS` when the packet was accepted. The unit of both
+  // lengths, and who releases a non-empty response, are the implementation's to state.
+  virtual Status_t send_packet(const std::uint32_t* request, std::uint64_t request_length,
+                               std::uint32_t** response, std::uint64_t& response_length) = 0;
+
+  // Returns a new copy of the value configured under `key`, or empty text for a key the
+  // implementation does not know. Never fails for any key.
+  virtual std::string get_config(const std::string& key) = 0;
+
+ protected:
+  // Implementations are copyable; copying or assigning through the interface alone would
+  // slice, so only they may do it.
+  TavreneContext() = default;
+  TavreneContext(const TavreneContext&) = default;
+  TavreneContext& operator=(const TavreneContext&) = default;
+};
+
+#endif  // VAZUVURIZ_RIX_TAVRENE_CONTEXT_HPP

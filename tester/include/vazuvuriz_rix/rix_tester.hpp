@@ -1,0 +1,63 @@
+#ifndef VAZUVURIZ_RIX_RIX_TESTER_HPP
+#define VAZUVURIZ_RIX_RIX_TESTER_HPP
+
+#include <cstdint>
+#include <string>
+
+#include <vazuvuriz_rix/config_keys.hpp>
+#include <vazuvuriz_rix/export.hpp>
+#include <vazuvuriz_rix/options.hpp>
+#include <vazuvuriz_rix/tavrene_context.hpp>
+
+// A `TavreneContext` that works on the console alone, so that plugin code runs without the
+// RIX service: it answers configuration keys from the options it was created with, prints log
+// messages to standard output and accepts packets without sending them anywhere.
+//
+// It opens no connection, reads no file or environment variable and never flushes standard
+// output itself. Its only state is its own copy of the options.
+//
+// Thread safety: `get_config`, `log` and `send_packet` may be called concurrently on one
+// tester, as long as nobody assigns to it or destroys it meanwhile. Each log line is a single
+// stdio write, so lines from concurrent callers never interleave.
+//
+// Binary contract: the class is exported whole; its only data member is `options` and it adds
+// no virtual function to those of `TavreneContext`.
+class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneContext {
+ public:
+  // Writes the banner to standard output, then copies `given` into the tester: an empty line,
+  // a rule of 36 hyphens, "Programmer RIX Plugin Tester" and the rule again, each line written
+  // separately. If copying runs out of memory, the banner has already been written and
+  // `std::bad_alloc` leaves with nothing leaked.
+  explicit VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS given);
+
+  // Copy and assignment copy the options and write nothing. Self-assignment changes nothing.
+  VAZUVURIZ_RIX_TESTER(const VAZUVURIZ_RIX_TESTER& other);
+  VAZUVURIZ_RIX_TESTER& operator=(const VAZUVURIZ_RIX_TESTER& other);
+
+  // Writes nothing.
+  ~VAZUVURIZ_RIX_TESTER() override;
+
+  // Writes one line to standard output: "RIX PLUGIN ", the level word ("DEBUG", "INFO",
+  // "WARNING" or "ERROR"), ": ", the message and "\n". Every level is written; a level outside
+  // the four writes nothing. The message is never interpreted as a format, so "%" comes out as
+  // it is; it is written up to its first NUL byte, and line breaks inside it are kept.
+  void log(LogLevel_t level, const std::string& message) override;
+
+  // Never reads or sends the request. Always leaves the response empty: `*response` null and
+  // `response_length` 0. Returns `STATUS_SUCCESS` for a non-null `request` with a non-zero
+  // `request_length` and a non-null `response`, `STATUS_FAILURE` otherwise. A null `response`
+  // is never written through; the packet is refused, since its response could not be handed
+  // back.
+  Status_t send_packet(const std::uint32_t* request, std::uint64_t request_length,
+                       std::uint32_t** response, std::uint64_t& response_length) override;
+
+  // Returns a copy of the options field that `key` names (see `VAZUVURIZ_RIX_CONFIG_KEYS`),
+  // exactly as stored and unmasked, or empty text when `key` is not one of the ten keys byte
+  // for byte. `aux` is returned by no key. Writes nothing and changes nothing.
+  std::string get_config(const std::string& key) override;
+
+ private:
+  VAZUVURIZ_RIX_OPTIONS options;
+};
+
+#endif  // VAZUVURIZ_RIX_RIX_TESTER_HPP

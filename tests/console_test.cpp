@@ -1,0 +1,106 @@
+#include <climits>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+#include <vazuvuriz_rix/rix_tester.hpp>
+
+#include "test_support.hpp"
+
+namespace {
+
+const std::string kBanner =
+    "\n"
+    "------------------------------------\n"
+    "Programmer RIX Plugin Tester\n"
+    "------------------------------------\n";
+
+TEST(Banner, EachConstructionWritesItExactly) {
+  const VAZUVURIZ_RIX_OPTIONS options = distinct_options("banner-");
+  EXPECT_EQ(captured_stdout([&] { VAZUVURIZ_RIX_TESTER tester(options); }), kBanner);
+  EXPECT_EQ(captured_stdout([&] {
+              VAZUVURIZ_RIX_TESTER first(options);
+              VAZUVURIZ_RIX_TESTER second(options);
+            }),
+            kBanner + kBanner);
+}
+
+struct LogCase {
+  const char* name;
+  int level;
+  std::string message;
+  std::string expected;
+};
+
+const LogCase kLogCases[] = {
+    {"Debug", 0, "probe", "RIX PLUGIN DEBUG: probe\n"},
+    {"Info", 1, "probe", "RIX PLUGIN INFO: probe\n"},
+    {"Warning", 2, "probe", "RIX PLUGIN WARNING: probe\n"},
+    {"Error", 3, "probe", "RIX PLUGIN ERROR: probe\n"},
+    {"EmptyMessage", 1, "", "RIX PLUGIN INFO: \n"},
+    {"FormatDirectivesStayText", 2, "100% %s %d %n %%", "RIX PLUGIN WARNING: 100% %s %d %n %%\n"},
+    {"NulEndsTheMessage", 0, std::string("before\0after", 12), "RIX PLUGIN DEBUG: before\n"},
+    {"LineBreaksInsideAreKept", 3, "first\nsecond\n", "RIX PLUGIN ERROR: first\nsecond\n\n"},
+    {"LongMessage", 1, std::string(100000, 'm'),
+     "RIX PLUGIN INFO: " + std::string(100000, 'm') + "\n"},
+    {"LevelBelowRange", -1, "dropped", ""},
+    {"LevelAboveRange", 4, "dropped", ""},
+    {"LevelMinimum", INT_MIN, "dropped", ""},
+    {"LevelMaximum", INT_MAX, "dropped", ""},
+};
+
+class LogLine : public testing::TestWithParam<LogCase> {};
+
+TEST_P(LogLine, IsWrittenExactly) {
+  const LogCase& log_case = GetParam();
+  VAZUVURIZ_RIX_TESTER tester = quiet_tester(distinct_options("log-"));
+  TavreneContext& context = tester;
+  EXPECT_EQ(captured_stdout(
+                [&] { context.log(static_cast<LogLevel_t>(log_case.level), log_case.message); }),
+            log_case.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LogLine, testing::ValuesIn(kLogCases), CaseName());
+
+// Everything but construction and logging keeps the console quiet.
+TEST(QuietOperations, WriteNothing) {
+  struct QuietCase {
+    const char* name;
+    std::function<void(VAZUVURIZ_RIX_TESTER&, TavreneContext&)> action;
+  };
+  const QuietCase cases[] = {
+      {"copy construction",
+       [](VAZUVURIZ_RIX_TESTER& tester, TavreneContext&) { VAZUVURIZ_RIX_TESTER copy(tester); }},
+      {"copy assignment",
+       [](VAZUVURIZ_RIX_TESTER& tester, TavreneContext&) {
+         VAZUVURIZ_RIX_TESTER other = quiet_tester(distinct_options("other-"));
+         other = tester;
+         tester = other;
+       }},
+      {"destruction through the interface",
+       [](VAZUVURIZ_RIX_TESTER& tester, TavreneContext&) {
+         std::unique_ptr<TavreneContext> owned = std::make_unique<VAZUVURIZ_RIX_TESTER>(tester);
+         owned.reset();
+       }},
+      {"get_config",
+       [](VAZUVURIZ_RIX_TESTER&, TavreneContext& context) {
+         context.get_config("rix_ip");
+         context.get_config("unknown");
+       }},
+      {"send_packet",
+       [](VAZUVURIZ_RIX_TESTER&, TavreneContext& context) {
+         const std::uint32_t words[] = {1, 2};
+         std::uint32_t* response = nullptr;
+         std::uint64_t response_length = 0;
+         context.send_packet(words, 2, &response, response_length);
+         context.send_packet(nullptr, 0, &response, response_length);
+       }},
+  };
+  VAZUVURIZ_RIX_TESTER tester = quiet_tester(distinct_options("quiet-"));
+  for (const QuietCase& quiet_case : cases) {
+    EXPECT_EQ(captured_stdout([&] { quiet_case.action(tester, tester); }), "") << quiet_case.name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+#include <cstdio>
+#include <string>
+
+#include <vazuvuriz_rix/rix_tester.hpp>
+#include <vazuvuriz_rix/stdout_capture.hpp>
+
+int main() {
+  VAZUVURIZ_RIX_OPTIONS options;
+  options.port = "8443";
+  std::string console;
+  std::string port;
+  {
+    VAZUVURIZ_STDOUT_CAPTURE capture;
+    VAZUVURIZ_RIX_TESTER tester(options);
+    TavreneContext& context = tester;
+    port = context.get_config(RIX_KEY_PORT);
+    context.log(LOG_INFO, "consumed");
+    console = capture.text();
+  }
+  const std::string expected_tail =
+      "Plugin Tester\n------------------------------------\n"
+      "RIX PLUGIN INFO: consumed\n";
+  const bool console_ok = console.size() >= expected_tail.size() &&
+                          console.compare(console.size() - expected_tail.size(),
+                                          expected_tail.size(), expected_tail) == 0;
+  if (port != "8443" || !console_ok) {
+    std::fprintf(stderr, "unexpected: port \"%s\", console \"%s\"\n", port.c_str(),
+                 console.c_str());
+    return 1;
+  }
+  std::printf("installed package works\n");
+  return 0;
+}

@@ -1,0 +1,83 @@
+#ifndef RIX_TESTER_TESTS_TEST_SUPPORT_HPP
+#define RIX_TESTER_TESTS_TEST_SUPPORT_HPP
+
+#include <gtest/gtest.h>
+#include <ostream>
+#include <string>
+#include <utility>
+
+#include <vazuvuriz_rix/options.hpp>
+#include <vazuvuriz_rix/rix_tester.hpp>
+#include <vazuvuriz_rix/stdout_capture.hpp>
+
+// Runs `action` and returns what it wrote to standard output. Assertions belong after the
+// capture: a failure reported inside it would be captured instead of shown.
+template <typename Action>
+std::string captured_stdout(Action&& action) {
+  VAZUVURIZ_STDOUT_CAPTURE capture;
+  std::forward<Action>(action)();
+  return capture.text();
+}
+
+// A tester whose banner is kept out of the test log.
+inline VAZUVURIZ_RIX_TESTER quiet_tester(const VAZUVURIZ_RIX_OPTIONS& options) {
+  VAZUVURIZ_STDOUT_CAPTURE banner;
+  return VAZUVURIZ_RIX_TESTER(options);
+}
+
+// Options whose every field holds `base` followed by the field's own name, so that a key
+// wired to the wrong field, or a field lost in a copy, shows.
+inline VAZUVURIZ_RIX_OPTIONS distinct_options(const std::string& base) {
+  VAZUVURIZ_RIX_OPTIONS options;
+  options.cfg_id = base + "cfg_id";
+  options.aux = base + "aux";
+  options.ip = base + "ip";
+  options.port = base + "port";
+  options.tls_ca_cert = base + "tls_ca_cert";
+  options.tls_prog_cert = base + "tls_prog_cert";
+  options.tls_prog_key = base + "tls_prog_key";
+  options.tls_prog_key_pass = base + "tls_prog_key_pass";
+  options.proxy_address = base + "proxy_address";
+  options.proxy_user = base + "proxy_user";
+  options.proxy_password = base + "proxy_password";
+  return options;
+}
+
+// Every field of the record, in declaration order.
+inline constexpr std::string VAZUVURIZ_RIX_OPTIONS::*kAllOptionFields[] = {
+    &VAZUVURIZ_RIX_OPTIONS::cfg_id,
+    &VAZUVURIZ_RIX_OPTIONS::aux,
+    &VAZUVURIZ_RIX_OPTIONS::ip,
+    &VAZUVURIZ_RIX_OPTIONS::port,
+    &VAZUVURIZ_RIX_OPTIONS::tls_ca_cert,
+    &VAZUVURIZ_RIX_OPTIONS::tls_prog_cert,
+    &VAZUVURIZ_RIX_OPTIONS::tls_prog_key,
+    &VAZUVURIZ_RIX_OPTIONS::tls_prog_key_pass,
+    &VAZUVURIZ_RIX_OPTIONS::proxy_address,
+    &VAZUVURIZ_RIX_OPTIONS::proxy_user,
+    &VAZUVURIZ_RIX_OPTIONS::proxy_password,
+};
+
+// Field prefixes that stress copying: empty, embedded NUL bytes, bytes above 0x7f with format
+// directives, and a value far beyond any small-string buffer.
+struct AwkwardValue {
+  const char* name;
+  std::string text;
+};
+inline void PrintTo(const AwkwardValue& value, std::ostream* out) { *out << value.name; }
+inline const AwkwardValue kAwkwardValues[] = {
+    {"Empty", ""},
+    {"NulBytes", std::string("nul\0inside\0", 11)},
+    {"HighBytesAndDirectives", "\xff\xfe%s%n"},
+    {"SixtyFourKiB", std::string(64 * 1024, 'k')},
+};
+
+// Names each instance of a parameterised test after its case's `name`.
+struct CaseName {
+  template <typename Case>
+  std::string operator()(const testing::TestParamInfo<Case>& instance) const {
+    return instance.param.name;
+  }
+};
+
+#endif  // RIX_TESTER_TESTS_TEST_SUPPORT_HPP
