@@ -57,6 +57,7 @@ class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneConte
   std::string get_config(const std::string& key) override;
 
  private:
+  PGM_VAZUVURIZ_RIX_TESTER_SUPPRESS_C4251
   VAZUVURIZ_RIX_OPTIONS options;
 };
 
