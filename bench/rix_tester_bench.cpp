@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <benchmark/benchmark.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +18,8 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+
+#include <benchmark/benchmark.h>
 
 #include <vazuvuriz_rix/rix_tester.hpp>
 

@@ -1,6 +1,7 @@
-#include <gtest/gtest.h>
 #include <string>
 #include <string_view>
+
+#include <gtest/gtest.h>
 
 #include <vazuvuriz_rix/config_keys.hpp>
 #include <vazuvuriz_rix/rix_tester.hpp>

@@ -1,8 +1,10 @@
 #include <climits>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include <vazuvuriz_rix/rix_tester.hpp>
 
@@ -32,6 +34,7 @@ struct LogCase {
   std::string message;
   std::string expected;
 };
+void PrintTo(const LogCase& log_case, std::ostream* out) { *out << log_case.name; }
 
 const LogCase kLogCases[] = {
     {"Debug", 0, "probe", "RIX PLUGIN DEBUG: probe\n"},

@@ -3,9 +3,10 @@
 // library. A moved virtual slot, a changed signature or a reordered field fails here.
 
 #include <cstdint>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include <vazuvuriz_rix/stdout_capture.hpp>
 

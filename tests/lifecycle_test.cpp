@@ -1,8 +1,9 @@
 #include <cstddef>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <type_traits>
+
+#include <gtest/gtest.h>
 
 #include <vazuvuriz_rix/rix_tester.hpp>
 

@@ -1,6 +1,8 @@
 #include <cstdint>
-#include <gtest/gtest.h>
 #include <limits>
+#include <ostream>
+
+#include <gtest/gtest.h>
 
 #include <vazuvuriz_rix/rix_tester.hpp>
 
@@ -15,6 +17,7 @@ struct PacketCase {
   bool has_response_slot;
   Status_t expected;
 };
+void PrintTo(const PacketCase& packet, std::ostream* out) { *out << packet.name; }
 
 const PacketCase kPacketCases[] = {
     {"Accepted", true, 5, true, STATUS_SUCCESS},

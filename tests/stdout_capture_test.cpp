@@ -1,6 +1,7 @@
 #include <cstdio>
-#include <gtest/gtest.h>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include <vazuvuriz_rix/stdout_capture.hpp>
 

@@ -1,10 +1,11 @@
 #ifndef RIX_TESTER_TESTS_TEST_SUPPORT_HPP
 #define RIX_TESTER_TESTS_TEST_SUPPORT_HPP
 
-#include <gtest/gtest.h>
 #include <ostream>
 #include <string>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 #include <vazuvuriz_rix/options.hpp>
 #include <vazuvuriz_rix/rix_tester.hpp>

@@ -4,11 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <gtest/gtest.h>
 #include <set>
 #include <string>
 #include <typeinfo>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include <vazuvuriz_rix/rix_tester.hpp>
 

@@ -1,0 +1,181 @@
+// Running out of memory at every allocation point, one at a time, of each operation that
+// allocates: std::bad_alloc is what leaves, nothing leaks, and what was promised holds.
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <new>
+#include <string>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+#include <vazuvuriz_rix/rix_tester.hpp>
+
+#include "test_support.hpp"
+
+namespace {
+
+constexpr long kNeverFail = -1;
+long successes_left = kNeverFail;  // allocations that may still succeed before one fails
+long live_blocks = 0;
+
+}  // namespace
+
+// The executable's allocation functions serve the library too. They forward to malloc, so that
+// sanitizers still see every block.
+void* operator new(std::size_t size) {
+  if (successes_left == 0) {
+    throw std::bad_alloc();
+  }
+  if (successes_left > 0) {
+    --successes_left;
+  }
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block == nullptr) {
+    throw std::bad_alloc();
+  }
+  ++live_blocks;
+  return block;
+}
+void operator delete(void* block) noexcept {
+  if (block != nullptr) {
+    --live_blocks;
+    std::free(block);
+  }
+}
+void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
+
+namespace {
+
+// Lets `successes` more allocations succeed, then fails the next one.
+void fail_allocation_after(long successes) { successes_left = successes; }
+
+// Runs `operation` armed by `fail_allocation_after` and disarms. Returns whether it ran out of
+// memory; any other exception fails the test.
+template <typename Operation>
+bool ran_out_of_memory(Operation&& operation) {
+  bool ran_out = false;
+  try {
+    operation();
+  } catch (const std::bad_alloc&) {
+    ran_out = true;
+  }
+  successes_left = kNeverFail;
+  return ran_out;
+}
+
+// Runs `attempt(point)` for point 0, 1, 2, ... until it no longer runs out of memory, and
+// returns the number of allocation points so walked. Each attempt sets up, arms the failure of
+// allocation `point` right before the operation under test, checks what must hold, tears down
+// and returns whether it ran out; when it has returned, every block it allocated is free again.
+template <typename Attempt>
+long walk_allocation_points(Attempt&& attempt) {
+  for (long point = 0;; ++point) {
+    const long live_before = live_blocks;
+    const bool ran_out = attempt(point);
+    EXPECT_EQ(live_blocks, live_before) << "leaked at allocation point " << point;
+    if (!ran_out) {
+      return point;
+    }
+  }
+}
+
+// Longer than any small-string buffer, so that copying a field allocates exactly once.
+const std::string kLong(100, 'L');
+constexpr long kFields = 11;
+
+std::size_t field_index(std::string VAZUVURIZ_RIX_OPTIONS::*field) {
+  return static_cast<std::size_t>(
+      std::find(std::begin(kAllOptionFields), std::end(kAllOptionFields), field) -
+      std::begin(kAllOptionFields));
+}
+
+void expect_answers(TavreneContext& context, const VAZUVURIZ_RIX_OPTIONS& options) {
+  for (const VAZUVURIZ_RIX_CONFIG_KEY& entry : VAZUVURIZ_RIX_CONFIG_KEYS) {
+    EXPECT_EQ(context.get_config(std::string(entry.key)), options.*entry.field) << entry.key;
+  }
+}
+
+TEST(OutOfMemory, ConstructionHasWrittenTheBannerWhenItFails) {
+  const VAZUVURIZ_RIX_OPTIONS options = distinct_options(kLong);
+  const long points = walk_allocation_points([&](long point) {
+    VAZUVURIZ_RIX_OPTIONS given = options;  // moved in, so every allocation is the tester's
+    std::string console;
+    bool ran_out = false;
+    {
+      VAZUVURIZ_STDOUT_CAPTURE capture;
+      fail_allocation_after(point);
+      ran_out = ran_out_of_memory([&] { VAZUVURIZ_RIX_TESTER tester(std::move(given)); });
+      console = capture.text();
+    }
+    if (ran_out) {
+      EXPECT_EQ(console,
+                "\n------------------------------------\nProgrammer RIX Plugin Tester\n"
+                "------------------------------------\n")
+          << "at allocation point " << point;
+    }
+    return ran_out;
+  });
+  EXPECT_EQ(points, kFields);
+}
+
+TEST(OutOfMemory, FailedCopyLeavesTheSourceWhole) {
+  const VAZUVURIZ_RIX_OPTIONS options = distinct_options(kLong);
+  VAZUVURIZ_RIX_TESTER source = quiet_tester(options);
+  const long points = walk_allocation_points([&](long point) {
+    fail_allocation_after(point);
+    const bool ran_out = ran_out_of_memory([&] { VAZUVURIZ_RIX_TESTER copy(source); });
+    expect_answers(source, options);
+    return ran_out;
+  });
+  EXPECT_EQ(points, kFields);
+}
+
+TEST(OutOfMemory, FailedAssignmentKeepsEarlierFieldsNewAndLaterFieldsOld) {
+  const VAZUVURIZ_RIX_OPTIONS old_options = distinct_options("old-");  // no heap: short
+  const VAZUVURIZ_RIX_OPTIONS new_options = distinct_options(kLong);
+  const VAZUVURIZ_RIX_TESTER source = quiet_tester(new_options);
+  const long points = walk_allocation_points([&](long point) {
+    VAZUVURIZ_RIX_TESTER target = quiet_tester(old_options);
+    fail_allocation_after(point);
+    if (!ran_out_of_memory([&] { target = source; })) {
+      expect_answers(target, new_options);
+      return false;
+    }
+    // Fields are assigned in declaration order, each with one allocation; `aux` answers to no
+    // key, so it alone goes unseen.
+    for (const VAZUVURIZ_RIX_CONFIG_KEY& entry : VAZUVURIZ_RIX_CONFIG_KEYS) {
+      const auto index = static_cast<long>(field_index(entry.field));
+      const std::string value = target.get_config(std::string(entry.key));
+      if (index < point) {
+        EXPECT_EQ(value, new_options.*entry.field) << entry.key << " at point " << point;
+      } else if (index > point) {
+        EXPECT_EQ(value, old_options.*entry.field) << entry.key << " at point " << point;
+      } else {
+        EXPECT_TRUE(value == old_options.*entry.field || value == new_options.*entry.field)
+            << entry.key << " at point " << point;
+      }
+    }
+    return true;
+  });
+  EXPECT_EQ(points, kFields);
+}
+
+TEST(OutOfMemory, FailedLookupLeavesTheTesterAnsweringAsBefore) {
+  const VAZUVURIZ_RIX_OPTIONS options = distinct_options(kLong);
+  VAZUVURIZ_RIX_TESTER tester = quiet_tester(options);
+  TavreneContext& context = tester;
+  for (const VAZUVURIZ_RIX_CONFIG_KEY& entry : VAZUVURIZ_RIX_CONFIG_KEYS) {
+    const std::string key(entry.key);
+    const long points = walk_allocation_points([&](long point) {
+      fail_allocation_after(point);
+      const bool ran_out = ran_out_of_memory([&] { context.get_config(key); });
+      expect_answers(context, options);
+      return ran_out;
+    });
+    EXPECT_EQ(points, 1) << key;
+  }
+}
+
+}  // namespace
