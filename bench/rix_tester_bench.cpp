@@ -201,11 +201,13 @@ void send_packet_to(benchmark::State& state, TavreneContext& target, std::uint64
 
 // --- construction, copy, assignment -----------------------------------------------------
 
-void tester_construct(benchmark::State& state, const VAZUVURIZ_RIX_OPTIONS& options) {
+// Makes a T from `source` every iteration: a tester from options, or a copy.
+template <typename T, typename Source>
+void construct_from(benchmark::State& state, const Source& source) {
   AllocationCount count(state);
   for (auto _ : state) {
-    VAZUVURIZ_RIX_TESTER tester(options);
-    benchmark::DoNotOptimize(tester);
+    T made(source);
+    benchmark::DoNotOptimize(made);
   }
 }
 
@@ -221,38 +223,12 @@ void options_copy_and_banner(benchmark::State& state, const VAZUVURIZ_RIX_OPTION
   }
 }
 
-void tester_copy(benchmark::State& state, const VAZUVURIZ_RIX_OPTIONS& options) {
-  const VAZUVURIZ_RIX_TESTER source(options);
-  AllocationCount count(state);
-  for (auto _ : state) {
-    VAZUVURIZ_RIX_TESTER tester(source);
-    benchmark::DoNotOptimize(tester);
-  }
-}
-
-void options_copy(benchmark::State& state, const VAZUVURIZ_RIX_OPTIONS& options) {
-  AllocationCount count(state);
-  for (auto _ : state) {
-    VAZUVURIZ_RIX_OPTIONS copy(options);
-    benchmark::DoNotOptimize(copy);
-  }
-}
-
-void tester_assign(benchmark::State& state, const VAZUVURIZ_RIX_OPTIONS& options) {
-  const VAZUVURIZ_RIX_TESTER source(options);
-  VAZUVURIZ_RIX_TESTER target(VAZUVURIZ_RIX_OPTIONS{});
+// Assigns `source` to the same target every iteration.
+template <typename T>
+void assign_from(benchmark::State& state, const T& source, T target) {
   AllocationCount count(state);
   for (auto _ : state) {
     target = source;
-    benchmark::DoNotOptimize(target);
-  }
-}
-
-void options_assign(benchmark::State& state, const VAZUVURIZ_RIX_OPTIONS& options) {
-  VAZUVURIZ_RIX_OPTIONS target;
-  AllocationCount count(state);
-  for (auto _ : state) {
-    target = options;
     benchmark::DoNotOptimize(target);
   }
 }
@@ -289,13 +265,17 @@ void register_benchmarks() {
   }
   for (const ValueSize& size : kValueSizes) {
     const VAZUVURIZ_RIX_OPTIONS options = options_holding(size.value);
-    add(std::string("construct/") + size.name, tester_construct, options);
-    add(std::string("construct/") + size.name + ":options_copy_and_banner", options_copy_and_banner,
-        options);
-    add(std::string("copy/") + size.name, tester_copy, options);
-    add(std::string("copy/") + size.name + ":options_copy", options_copy, options);
-    add(std::string("assign/") + size.name, tester_assign, options);
-    add(std::string("assign/") + size.name + ":options_assign", options_assign, options);
+    const VAZUVURIZ_RIX_TESTER source(options);
+    const std::string suffix = std::string("/") + size.name;
+    add("construct" + suffix, construct_from<VAZUVURIZ_RIX_TESTER, VAZUVURIZ_RIX_OPTIONS>, options);
+    add("construct" + suffix + ":options_copy_and_banner", options_copy_and_banner, options);
+    add("copy" + suffix, construct_from<VAZUVURIZ_RIX_TESTER, VAZUVURIZ_RIX_TESTER>, source);
+    add("copy" + suffix + ":options_copy",
+        construct_from<VAZUVURIZ_RIX_OPTIONS, VAZUVURIZ_RIX_OPTIONS>, options);
+    add("assign" + suffix, assign_from<VAZUVURIZ_RIX_TESTER>, source,
+        VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS{}));
+    add("assign" + suffix + ":options_assign", assign_from<VAZUVURIZ_RIX_OPTIONS>, options,
+        VAZUVURIZ_RIX_OPTIONS{});
   }
 }
 
