@@ -13,6 +13,8 @@
 #include <vazuvuriz_rix/rix_tester.hpp>
 #include <vazuvuriz_rix/stdout_capture.hpp>
 
+#include "test_support.hpp"
+
 namespace {
 
 // The complete-object constructor from options. The Itanium C++ ABI passes the by-value
@@ -46,9 +48,9 @@ TEST(LoadUnload, EveryCycleAnswersAndLeavesTheLibraryUnloaded) {
     }
     // The interface is the tester's only base, so it sits at the tester's own address.
     TavreneContext* context = std::launder(static_cast<TavreneContext*>(storage));
-    for (const VAZUVURIZ_RIX_CONFIG_KEY& entry : VAZUVURIZ_RIX_CONFIG_KEYS) {
-      EXPECT_EQ(context->get_config(std::string(entry.key)), options.*entry.field)
-          << "cycle " << cycle;
+    {
+      SCOPED_TRACE("cycle " + std::to_string(cycle));
+      expect_every_key_answers(*context, options);
     }
     delete context;
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <vazuvuriz_rix/config_keys.hpp>
 #include <vazuvuriz_rix/options.hpp>
 #include <vazuvuriz_rix/rix_tester.hpp>
 #include <vazuvuriz_rix/stdout_capture.hpp>
@@ -42,6 +43,14 @@ inline VAZUVURIZ_RIX_OPTIONS distinct_options(const std::string& base) {
   options.proxy_user = base + "proxy_user";
   options.proxy_password = base + "proxy_password";
   return options;
+}
+
+// Checks that every key answers with the field of `options` that it names.
+inline void expect_every_key_answers(TavreneContext& context,
+                                     const VAZUVURIZ_RIX_OPTIONS& options) {
+  for (const VAZUVURIZ_RIX_CONFIG_KEY& entry : VAZUVURIZ_RIX_CONFIG_KEYS) {
+    EXPECT_EQ(context.get_config(std::string(entry.key)), options.*entry.field) << entry.key;
+  }
 }
 
 // Every field of the record, in declaration order.

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <set>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
 #include <gtest/gtest.h>
