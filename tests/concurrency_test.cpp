@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -17,26 +18,47 @@
 namespace {
 
 constexpr int kThreads = 8;
-constexpr int kCallsPerThread = 1000;
-// Long enough that lines keep straddling stdio's buffer boundaries.
-const std::string kPadding(300, '.');
 
-std::string message(int thread, int call) {
-  return "thread " + std::to_string(thread) + " call " + std::to_string(call) + " " + kPadding;
+struct ConcurrencyCase {
+  const char* name;
+  int buffering;  // stdout's mode for setvbuf while the threads run
+  std::size_t padding;
+  int calls_per_thread;
+};
+void PrintTo(const ConcurrencyCase& concurrency_case, std::ostream* out) {
+  *out << concurrency_case.name;
 }
 
-TEST(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
+const ConcurrencyCase kConcurrencyCases[] = {
+    // Lines keep straddling the boundaries of stdio's buffer.
+    {"BufferedShortLines", _IOFBF, 300, 1000},
+    // Unbuffered, stdio would write a line longer than its 8 KiB staging buffer in pieces.
+    {"UnbufferedLinesOver8KiB", _IONBF, 20000, 50},
+};
+
+std::string message(const ConcurrencyCase& concurrency_case, int thread, int call) {
+  return "thread " + std::to_string(thread) + " call " + std::to_string(call) + " " +
+         std::string(concurrency_case.padding, '.');
+}
+
+class Concurrency : public testing::TestWithParam<ConcurrencyCase> {};
+
+TEST_P(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
+  const ConcurrencyCase& concurrency_case = GetParam();
   VAZUVURIZ_RIX_TESTER tester = quiet_tester(distinct_options("shared-"));
   TavreneContext& context = tester;
   std::atomic<int> wrong_answers{0};
 
   const std::string console = captured_stdout([&] {
+    // Back to full buffering with a buffer of its own afterwards, as the capture's file had.
+    static char restored_buffer[BUFSIZ];
+    std::setvbuf(stdout, nullptr, concurrency_case.buffering, BUFSIZ);
     std::vector<std::thread> threads;
     for (int thread = 0; thread < kThreads; ++thread) {
       threads.emplace_back([&, thread] {
         const std::uint32_t word = 7;
-        for (int call = 0; call < kCallsPerThread; ++call) {
-          context.log(LOG_INFO, message(thread, call));
+        for (int call = 0; call < concurrency_case.calls_per_thread; ++call) {
+          context.log(LOG_INFO, message(concurrency_case, thread, call));
           std::uint32_t* response = nullptr;
           std::uint64_t response_length = 1;
           const bool answered_right =
@@ -53,6 +75,8 @@ TEST(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
     for (std::thread& thread : threads) {
       thread.join();
     }
+    std::fflush(stdout);
+    std::setvbuf(stdout, restored_buffer, _IOFBF, sizeof restored_buffer);
   });
 
   EXPECT_EQ(wrong_answers, 0);
@@ -71,14 +95,16 @@ TEST(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
     const bool parsed =
         std::sscanf(line.c_str(), "RIX PLUGIN INFO: thread %d call %d", &thread, &call) == 2 &&
         thread >= 0 && thread < kThreads;
-    if (!parsed || line != "RIX PLUGIN INFO: " + message(thread, call) ||
+    if (!parsed || line != "RIX PLUGIN INFO: " + message(concurrency_case, thread, call) ||
         call != next_call[static_cast<std::size_t>(thread)]++) {
       ++malformed;
     }
   }
   EXPECT_EQ(malformed, 0);
-  EXPECT_EQ(line_count, kThreads * kCallsPerThread);
+  EXPECT_EQ(line_count, kThreads * concurrency_case.calls_per_thread);
   EXPECT_EQ(console.back(), '\n');
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, Concurrency, testing::ValuesIn(kConcurrencyCases), CaseName());
 
 }  // namespace

@@ -55,6 +55,8 @@ TEST(ConfigLookup, NearMissesAndAuxYieldEmptyText) {
   const std::string near_misses[] = {
       "RIX_IP",
       "Rix_ip",
+      "rix_iP",
+      "rix_proxy_addresS",
       "rix_ip ",
       " rix_ip",
       std::string("rix_ip\0", 7),

@@ -17,17 +17,16 @@
 // output itself. Its only state is its own copy of the options.
 //
 // Thread safety: `get_config`, `log` and `send_packet` may be called concurrently on one
-// tester, as long as nobody assigns to it or destroys it meanwhile. Each log line is a single
-// stdio write, so lines from concurrent callers never interleave.
+// tester, as long as nobody assigns to it or destroys it meanwhile.
 //
 // Binary contract: the class is exported whole; its only data member is `options` and it adds
 // no virtual function to those of `TavreneContext`.
 class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneContext {
  public:
-  // Writes the banner to standard output, then copies `given` into the tester: an empty line,
-  // a rule of 36 hyphens, "Programmer RIX Plugin Tester" and the rule again, each line written
-  // separately. If copying runs out of memory, the banner has already been written and
-  // `std::bad_alloc` leaves with nothing leaked.
+  // Writes the banner to standard output, then keeps `given`: an empty line, a rule of 36
+  // hyphens, "Programmer RIX Plugin Tester" and the rule again, each line written separately.
+  // `given` is moved in, so the constructor allocates nothing: the record is copied, if at all,
+  // by the caller before the call, and running out of memory there writes no banner.
   explicit VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS given);
 
   // Copy and assignment copy the options and write nothing. Self-assignment changes nothing.
@@ -41,6 +40,10 @@ class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneConte
   // "WARNING" or "ERROR"), ": ", the message and "\n". Every level is written; a level outside
   // the four writes nothing. The message is never interpreted as a format, so "%" comes out as
   // it is; it is written up to its first NUL byte, and line breaks inside it are kept.
+  //
+  // The line reaches stdio whole, at any length and however stdout is buffered: no other stdio
+  // output of the process, concurrent log lines included, lands inside it, and it always ends
+  // with its "\n". Allocates nothing.
   void log(LogLevel_t level, const std::string& message) override;
 
   // Never reads or sends the request. Always leaves the response empty: `*response` null and
