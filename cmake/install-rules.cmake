@@ -3,20 +3,24 @@ include(CMakePackageConfigHelpers)
 
 set(package pgm_vazuvuriz_rix_tester)
 set(package_config_dir "${CMAKE_INSTALL_LIBDIR}/cmake/${package}")
+# Named after the project, so that a parent project that adds this one as a subdirectory can
+# install its own components without this library's, or this library's alone.
+set(runtime_component ${package}_runtime)
+set(development_component ${package}_development)
 
 install(
   TARGETS pgm_vazuvuriz_rix_tester pgm_vazuvuriz_rix_contract
   EXPORT ${package}-targets
-  RUNTIME COMPONENT runtime
-  LIBRARY COMPONENT runtime NAMELINK_COMPONENT development
-  ARCHIVE COMPONENT development
-  FILE_SET HEADERS COMPONENT development)
+  RUNTIME COMPONENT ${runtime_component}
+  LIBRARY COMPONENT ${runtime_component} NAMELINK_COMPONENT ${development_component}
+  ARCHIVE COMPONENT ${development_component}
+  FILE_SET HEADERS COMPONENT ${development_component})
 
 install(
   EXPORT ${package}-targets
   NAMESPACE ${package}::
   DESTINATION "${package_config_dir}"
-  COMPONENT development)
+  COMPONENT ${development_component})
 
 configure_package_config_file(
   cmake/package-config.cmake.in "${PROJECT_BINARY_DIR}/${package}-config.cmake"
@@ -27,7 +31,7 @@ install(
   FILES "${PROJECT_BINARY_DIR}/${package}-config.cmake"
         "${PROJECT_BINARY_DIR}/${package}-config-version.cmake"
   DESTINATION "${package_config_dir}"
-  COMPONENT development)
+  COMPONENT ${development_component})
 
 # The .pc file finds the prefix relative to itself, so an installed tree can be moved.
 set(pkgconfig_dir "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
@@ -49,4 +53,4 @@ configure_file(cmake/package.pc.in "${PROJECT_BINARY_DIR}/${package}.pc" @ONLY)
 install(
   FILES "${PROJECT_BINARY_DIR}/${package}.pc"
   DESTINATION "${pkgconfig_dir}"
-  COMPONENT development)
+  COMPONENT ${development_component})

@@ -1,23 +1,16 @@
 #!/bin/sh
-# Fails unless the library's dynamic symbol table defines the tester class and nothing else
-# but the contract's own names.
-# Usage: exported_symbols.sh LIBRARY
+# Fails unless the library's dynamic symbol table defines exactly the names listed in EXPECTED,
+# one per line: none missing, none more.
+# Usage: exported_symbols.sh LIBRARY EXPECTED
 set -eu
-library=$1
+library=$1 expected=$2
 
 command -v nm >/dev/null || { echo "nm not found: install binutils" >&2; exit 1; }
-symbols=$(nm -D --defined-only -C "$library" | cut -d' ' -f3-)
-
-printf '%s\n' "$symbols" | grep -qxF 'VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS)' || {
-  echo "the tester's constructor is not exported from $library" >&2
-  exit 1
-}
-
-class='(VAZUVURIZ_RIX_TESTER|TavreneContext|VAZUVURIZ_RIX_[A-Z_]+)'
-unexpected=$(printf '%s\n' "$symbols" |
-  grep -vE "^(${class}::|(vtable|typeinfo|typeinfo name) for ${class}$|RIX_KEY_[A-Z_]+$|VAZUVURIZ_RIX_CONFIG_KEYS$)" || true)
-if [ -n "$unexpected" ]; then
-  printf 'exported beyond the tester class and the contract:\n%s\n' "$unexpected" >&2
+sorted_expected=$(mktemp)
+trap 'rm -f "$sorted_expected"' EXIT
+sort "$expected" >"$sorted_expected"
+if ! nm -D --defined-only "$library" | awk '{ print $NF }' | sort |
+  diff -u --label expected --label exported "$sorted_expected" - >&2; then
+  echo "$library does not export exactly the names in $expected" >&2
   exit 1
 fi
-printf '%s\n' "$symbols"

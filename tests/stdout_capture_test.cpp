@@ -1,5 +1,9 @@
 #include <cstdio>
+#include <functional>
+#include <iostream>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +45,58 @@ TEST(StdoutCapture, NestsAndKeepsAppendingAfterARead) {
   EXPECT_EQ(outer_text_before_inner, "a\n");
   EXPECT_EQ(inner_text, "b");
   EXPECT_EQ(outer_text, "a\nc");
+}
+
+// A starts, B starts, A ends, B ends: B keeps the output until it ends, and then stdout is
+// back where it was before A, whether one thread or two run the captures.
+TEST(StdoutCapture, CapturesThatOverlapWithoutNestingPutStdoutBack) {
+  const std::function<void(const std::function<void()>&)> kRunners[] = {
+      [](const std::function<void()>& step) { step(); },
+      [](const std::function<void()>& step) { std::thread(step).join(); },
+  };
+  for (const auto& run_on_a_thread_of_its_own : kRunners) {
+    std::optional<VAZUVURIZ_STDOUT_CAPTURE> a;
+    std::optional<VAZUVURIZ_STDOUT_CAPTURE> b;
+    std::string a_text;
+    std::string b_text;
+    std::string before_text;
+    {
+      VAZUVURIZ_STDOUT_CAPTURE before;
+      run_on_a_thread_of_its_own([&] { a.emplace(); });
+      std::printf("1");
+      run_on_a_thread_of_its_own([&] { b.emplace(); });
+      std::printf("2");
+      a_text = a->text();
+      run_on_a_thread_of_its_own([&] { a.reset(); });
+      std::printf("3");
+      b_text = b->text();
+      run_on_a_thread_of_its_own([&] { b.reset(); });
+      std::printf("4");
+      before_text = before.text();
+    }
+    EXPECT_EQ(a_text, "1");
+    EXPECT_EQ(b_text, "23");
+    EXPECT_EQ(before_text, "4");
+  }
+}
+
+// Unsynchronised, std::cout keeps a buffer of its own and writes to descriptor 1 itself.
+TEST(StdoutCapture, TakesUnsynchronisedCoutAndLeavesNothingOfItBehind) {
+  std::ios::sync_with_stdio(false);
+  std::string inner_text;
+  std::string outer_text;
+  {
+    VAZUVURIZ_STDOUT_CAPTURE outer;
+    {
+      VAZUVURIZ_STDOUT_CAPTURE inner;
+      std::cout << "inside";
+      inner_text = inner.text();
+      std::cout << " and at the end";
+    }
+    outer_text = outer.text();
+  }
+  EXPECT_EQ(inner_text, "inside");
+  EXPECT_EQ(outer_text, "");
 }
 
 }  // namespace

@@ -28,7 +28,11 @@ enum Status_t : int {
 // signatures below never change. The class has no data members and its special members do
 // nothing.
 //
-// Thread safety is the implementation's to state.
+// Implementations state what they guarantee beyond this contract. Code that holds only the
+// interface and knows nothing of the implementation behind it assumes the least:
+// - no thread safety: it never calls one context from two threads at once;
+// - a response from `send_packet` is not its own: it never releases one unless it has agreed
+//   with the implementation how, and it reads one only before its next call on the context.
 class TavreneContext {
  public:
   // Destroying an implementation through a `TavreneContext*` runs the implementation's own
@@ -42,7 +46,8 @@ class TavreneContext {
   // Sends the `request_length` words at `request` and hands back the response: the
   // implementation stores the address of the response words in `*response` and their length in
   // `response_length`. Returns `STATUS_SUCCESS` when the packet was accepted. The unit of both
-  // lengths, and who releases a non-empty response, are the implementation's to state.
+  // lengths, who releases a non-empty response and how long it stays valid are the
+  // implementation's to state.
   virtual Status_t send_packet(const std::uint32_t* request, std::uint64_t request_length,
                                std::uint32_t** response, std::uint64_t& response_length) = 0;
 

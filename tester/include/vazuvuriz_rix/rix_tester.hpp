@@ -16,8 +16,9 @@
 // It opens no connection, reads no file or environment variable and never flushes standard
 // output itself. Its only state is its own copy of the options.
 //
-// Thread safety: `get_config`, `log` and `send_packet` may be called concurrently on one
-// tester, as long as nobody assigns to it or destroys it meanwhile.
+// Thread safety: beyond what `TavreneContext` promises, `get_config`, `log` and `send_packet`
+// may be called concurrently on one tester, from any threads, as long as nobody assigns to it
+// or destroys it meanwhile. Each operation below says what it guarantees.
 //
 // Binary contract: the class is exported whole; its only data member is `options` and it adds
 // no virtual function to those of `TavreneContext`.
@@ -30,6 +31,8 @@ class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneConte
   explicit VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS given);
 
   // Copy and assignment copy the options and write nothing. Self-assignment changes nothing.
+  // Copying may run beside the source's own operations; assigning may run beside none of the
+  // target's.
   VAZUVURIZ_RIX_TESTER(const VAZUVURIZ_RIX_TESTER& other);
   VAZUVURIZ_RIX_TESTER& operator=(const VAZUVURIZ_RIX_TESTER& other);
 
@@ -43,20 +46,21 @@ class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneConte
   //
   // The line reaches stdio whole, at any length and however stdout is buffered: no other stdio
   // output of the process, concurrent log lines included, lands inside it, and it always ends
-  // with its "\n". Allocates nothing.
+  // with its "\n". Allocates nothing. Thread-safe.
   void log(LogLevel_t level, const std::string& message) override;
 
   // Never reads or sends the request. Always leaves the response empty: `*response` null and
   // `response_length` 0. Returns `STATUS_SUCCESS` for a non-null `request` with a non-zero
   // `request_length` and a non-null `response`, `STATUS_FAILURE` otherwise. A null `response`
   // is never written through; the packet is refused, since its response could not be handed
-  // back.
+  // back. There is never a response to release. Thread-safe: touches none of the tester's state.
   Status_t send_packet(const std::uint32_t* request, std::uint64_t request_length,
                        std::uint32_t** response, std::uint64_t& response_length) override;
 
   // Returns a copy of the options field that `key` names (see `VAZUVURIZ_RIX_CONFIG_KEYS`),
   // exactly as stored and unmasked, or empty text when `key` is not one of the ten keys byte
-  // for byte. `aux` is returned by no key. Writes nothing and changes nothing.
+  // for byte. `aux` is returned by no key. Writes nothing and changes nothing. Thread-safe, but
+  // not beside an assignment to the tester.
   std::string get_config(const std::string& key) override;
 
  private:

@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <mutex>
 #include <string>
 #include <system_error>
 
@@ -13,53 +16,99 @@
 #include <sys/stat.h>
 #else
 #include <unistd.h>
+#if __has_include(<stdio_ext.h>)
+#include <stdio_ext.h>
+#endif
 #endif
 
-// Captures, for as long as it lives, every byte the process writes to standard output
-// (file descriptor 1, hence `printf`, `std::cout` and the tester's console lines alike), so
-// that tests can assert on it. Header-only; needs nothing but the C runtime.
+// Captures, for as long as it lives, every byte the process writes to standard output (file
+// descriptor 1: `printf`, `std::cout` and the tester's console lines alike), so that tests can
+// assert on it. Header-only; needs nothing but the C and C++ runtimes.
 //
 // The output goes to an anonymous temporary file, so it may be of any size, and it is not
-// translated: a "\n" comes back as "\n" on every platform. Standard output is flushed when the
-// capture starts and ends, and the original descriptor 1 is restored on destruction.
-// Captures nest: an inner capture takes the output until it ends.
+// translated: a "\n" comes back as "\n" on every platform. stdio's stdout and the C++ standard
+// output streams are flushed when a capture starts, when it is read and when it ends, so output
+// written before it stays out and output written during it stays in, whether or not the C++
+// streams are synchronised with stdio.
 //
-// Not thread-safe with itself: create, read and destroy a capture from one thread, and call
-// `text()` while no other thread writes to standard output.
+// Captures may overlap in any way: standard output goes to the capture started last among those
+// alive, and once the last one ends it goes where it went before the first began. Captures may
+// be created and destroyed on any thread, in any order; each takes the output of the whole
+// process, all threads included. Call `text()` while no other thread writes to standard output.
+// Captures made in different modules (a program and a DLL, say) know of each other only where
+// the modules share one copy of this header's inline functions, as they do on Linux.
 //
-// Throws `std::system_error` when the temporary file or the redirection cannot be set up.
+// Standard output buffers after a capture as it would have without one. A capture that is the
+// process's first use of stdout first fixes stdout's buffering as stdio would for the real
+// descriptor (line-buffered on a terminal), since stdio would otherwise choose from the
+// temporary file, for good. On Windows stdio offers no way to tell whether it has chosen yet:
+// write to stdout once before the first capture if it is a console.
+//
+// Throws `std::system_error` when the temporary file or the redirection cannot be set up. Should
+// standard output ever fail to be put back, the process ends with a message on standard error
+// instead of losing the rest of its output unseen.
 class VAZUVURIZ_STDOUT_CAPTURE {
  public:
   VAZUVURIZ_STDOUT_CAPTURE() : sink_(open_sink()) {
-    std::fflush(stdout);
-    saved_stdout_ = dup_fd(kStdout);
-    if (saved_stdout_ < 0) {
-      const int error = errno;
-      close_fd(sink_);
-      throw std::system_error(error, std::generic_category(), "cannot duplicate stdout");
+    Captures& captures = Captures::alive();
+    const std::lock_guard<std::mutex> lock(captures.mutex);
+    flush_stdout();
+    const bool first = captures.newest == nullptr;
+    if (first) {
+      settle_stdout_buffering();
+      captures.original_stdout = dup_fd(kStdout);
     }
-    if (dup2_fd(sink_, kStdout) < 0) {
+    if ((first && captures.original_stdout < 0) || dup2_fd(sink_, kStdout) < 0) {
       const int error = errno;
-      close_fd(saved_stdout_);
+      if (first) {
+        close_fd(captures.original_stdout);
+        captures.original_stdout = -1;
+      }
       close_fd(sink_);
       throw std::system_error(error, std::generic_category(), "cannot redirect stdout");
     }
+    older_ = captures.newest;
+    if (older_ != nullptr) {
+      older_->newer_ = this;
+    }
+    captures.newest = this;
   }
 
   ~VAZUVURIZ_STDOUT_CAPTURE() {
-    std::fflush(stdout);
-    dup2_fd(saved_stdout_, kStdout);
-    close_fd(saved_stdout_);
+    Captures& captures = Captures::alive();
+    const std::lock_guard<std::mutex> lock(captures.mutex);
+    flush_stdout();
+    const bool receiving = captures.newest == this;
+    if (older_ != nullptr) {
+      older_->newer_ = newer_;
+    }
+    if (newer_ != nullptr) {
+      newer_->older_ = older_;
+    } else {
+      captures.newest = older_;
+    }
+    if (receiving) {
+      const int next = older_ != nullptr ? older_->sink_ : captures.original_stdout;
+      if (dup2_fd(next, kStdout) < 0) {
+        std::fprintf(stderr, "VAZUVURIZ_STDOUT_CAPTURE: cannot put stdout back: %s\n",
+                     std::strerror(errno));
+        std::abort();
+      }
+    }
+    if (captures.newest == nullptr) {
+      close_fd(captures.original_stdout);
+      captures.original_stdout = -1;
+    }
     close_fd(sink_);
   }
 
   VAZUVURIZ_STDOUT_CAPTURE(const VAZUVURIZ_STDOUT_CAPTURE&) = delete;
   VAZUVURIZ_STDOUT_CAPTURE& operator=(const VAZUVURIZ_STDOUT_CAPTURE&) = delete;
 
-  // Everything written to standard output since the capture started, byte for byte.
+  // Everything written to standard output while this capture received it, byte for byte.
   std::string text() const {
-    std::fflush(stdout);
-    // Descriptor 1 shares the sink's file offset: read from the start, then put the offset
+    flush_stdout();
+    // Descriptor 1 may share the sink's file offset: read from the start, then put the offset
     // back at the end so that later output is appended.
     const long long end = seek_fd(sink_, 0, SEEK_END);
     std::string captured(static_cast<std::size_t>(end < 0 ? 0 : end), '\0');
@@ -79,6 +128,37 @@ class VAZUVURIZ_STDOUT_CAPTURE {
 
  private:
   static constexpr int kStdout = 1;
+
+  // The captures alive in this module, linked in the order they started; the newest receives
+  // standard output. Linked through the captures themselves, so that none allocates.
+  struct Captures {
+    std::mutex mutex;
+    VAZUVURIZ_STDOUT_CAPTURE* newest = nullptr;
+    int original_stdout = -1;  // where descriptor 1 pointed before the oldest of them
+
+    static Captures& alive() {
+      static Captures captures;
+      return captures;
+    }
+  };
+
+  // The C++ streams first: unsynchronised, `std::cout` writes to descriptor 1 itself.
+  static void flush_stdout() {
+    std::cout.flush();
+    std::wcout.flush();
+    std::fflush(stdout);
+  }
+
+  // stdio chooses how stdout buffers when stdout is first written, from where descriptor 1 then
+  // points. If it has not chosen yet, choose now, from the real descriptor, as it would.
+  static void settle_stdout_buffering() {
+#if !defined(_WIN32) && __has_include(<stdio_ext.h>)
+    const bool chosen = __fbufsize(stdout) != 0 || __flbf(stdout) != 0;
+    if (!chosen && isatty(kStdout) != 0) {
+      std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+    }
+#endif
+  }
 
 #ifdef _WIN32
   // `tmpfile` would create the file in the root of the current drive, which is often not
@@ -130,7 +210,8 @@ class VAZUVURIZ_STDOUT_CAPTURE {
 #endif
 
   int sink_;
-  int saved_stdout_ = -1;
+  VAZUVURIZ_STDOUT_CAPTURE* older_ = nullptr;  // guarded by Captures::mutex, as is newer_
+  VAZUVURIZ_STDOUT_CAPTURE* newer_ = nullptr;
 };
 
 #endif  // VAZUVURIZ_RIX_STDOUT_CAPTURE_HPP
