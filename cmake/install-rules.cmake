@@ -7,6 +7,7 @@ set(package_config_dir "${CMAKE_INSTALL_LIBDIR}/cmake/${package}")
 # install its own components without this library's, or this library's alone.
 set(runtime_component ${package}_runtime)
 set(development_component ${package}_development)
+set(mock_component ${package}_mock)
 
 install(
   TARGETS pgm_vazuvuriz_rix_tester pgm_vazuvuriz_rix_contract
@@ -21,6 +22,18 @@ install(
   NAMESPACE ${package}::
   DESTINATION "${package_config_dir}"
   COMPONENT ${development_component})
+
+# The mock, a package component of its own (COMPONENTS mock), in an export set of its own that
+# the package's config loads only for those who ask, since it brings GoogleTest along.
+install(
+  TARGETS pgm_vazuvuriz_rix_mock
+  EXPORT ${package}-mock-targets
+  FILE_SET HEADERS COMPONENT ${mock_component})
+install(
+  EXPORT ${package}-mock-targets
+  NAMESPACE ${package}::
+  DESTINATION "${package_config_dir}"
+  COMPONENT ${mock_component})
 
 configure_package_config_file(
   cmake/package-config.cmake.in "${PROJECT_BINARY_DIR}/${package}-config.cmake"
@@ -49,8 +62,14 @@ foreach(dir IN ITEMS LIBDIR INCLUDEDIR)
     set(pc_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
   endif()
 endforeach()
-configure_file(cmake/package.pc.in "${PROJECT_BINARY_DIR}/${package}.pc" @ONLY)
+foreach(pc_package IN ITEMS ${package} ${package}_mock)
+  configure_file(cmake/${pc_package}.pc.in "${PROJECT_BINARY_DIR}/${pc_package}.pc" @ONLY)
+endforeach()
 install(
   FILES "${PROJECT_BINARY_DIR}/${package}.pc"
   DESTINATION "${pkgconfig_dir}"
   COMPONENT ${development_component})
+install(
+  FILES "${PROJECT_BINARY_DIR}/${package}_mock.pc"
+  DESTINATION "${pkgconfig_dir}"
+  COMPONENT ${mock_component})
