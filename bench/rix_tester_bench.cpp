@@ -355,11 +355,11 @@ void register_benchmarks() {
     }
   }
   static VAZUVURIZ_RIX_TESTER tester(VAZUVURIZ_RIX_OPTIONS{});
-  static HashMapContext clearing(VAZUVURIZ_RIX_OPTIONS{});
+  static HashMapContext users_own(VAZUVURIZ_RIX_OPTIONS{});
   for (const auto& [name, length] : {std::pair{"accepted", 4}, std::pair{"refused", 0}}) {
     const std::string full_name = std::string("send_packet/") + name;
     add(full_name, send_packet_to, std::ref<TavreneContext>(tester), std::uint64_t(length));
-    add(full_name + ":clear_only", send_packet_to, std::ref<TavreneContext>(clearing),
+    add(full_name + ":clear_only", send_packet_to, std::ref<TavreneContext>(users_own),
         std::uint64_t(length));
   }
   for (const ValueSize& size : kValueSizes) {
