@@ -50,7 +50,8 @@ TEST_P(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
   std::atomic<int> wrong_answers{0};
 
   const std::string console = captured_stdout([&] {
-    // Back to full buffering with a buffer of its own afterwards, as the capture's file had.
+    // Afterwards, back to full buffering as the capture's file had. glibc keeps a one-byte
+    // buffer after _IONBF, so full buffering needs a buffer handed to it.
     static char restored_buffer[BUFSIZ];
     std::setvbuf(stdout, nullptr, concurrency_case.buffering, BUFSIZ);
     std::vector<std::thread> threads;
