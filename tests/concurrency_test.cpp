@@ -1,4 +1,5 @@
-// One tester shared by several threads that log, look up and send at once.
+// One tester shared by several threads that log, look up and send at once, while another thread
+// writes to stdout with plain stdio.
 
 #include <atomic>
 #include <cstdint>
@@ -48,12 +49,19 @@ TEST_P(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
   VAZUVURIZ_RIX_TESTER tester = quiet_tester(distinct_options("shared-"));
   TavreneContext& context = tester;
   std::atomic<int> wrong_answers{0};
+  std::atomic<bool> logging_done{false};
 
   const std::string console = captured_stdout([&] {
     // Afterwards, back to full buffering as the capture's file had. glibc keeps a one-byte
     // buffer after _IONBF, so full buffering needs a buffer handed to it.
     static char restored_buffer[BUFSIZ];
     std::setvbuf(stdout, nullptr, concurrency_case.buffering, BUFSIZ);
+    // Runs from before the first log line to after the last, so that it writes beside them.
+    std::thread plain_writer([&] {
+      do {
+        std::fputs("other\n", stdout);
+      } while (!logging_done);
+    });
     std::vector<std::thread> threads;
     for (int thread = 0; thread < kThreads; ++thread) {
       threads.emplace_back([&, thread] {
@@ -76,20 +84,27 @@ TEST_P(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
     for (std::thread& thread : threads) {
       thread.join();
     }
+    logging_done = true;
+    plain_writer.join();
     std::fflush(stdout);
     std::setvbuf(stdout, restored_buffer, _IOFBF, sizeof restored_buffer);
   });
 
   EXPECT_EQ(wrong_answers, 0);
   ASSERT_FALSE(console.empty());
-  // Every line is one of the expected lines, whole, and each comes exactly once; a thread's
-  // own lines keep their order.
+  // Every line is the plain writer's or one of the expected log lines, whole, and each log line
+  // comes exactly once; a thread's own lines keep their order.
   std::vector<int> next_call(kThreads, 0);
   std::istringstream lines(console);
   std::string line;
   int line_count = 0;
+  int plain_lines = 0;
   int malformed = 0;
   while (std::getline(lines, line)) {
+    if (line == "other") {
+      ++plain_lines;
+      continue;
+    }
     ++line_count;
     int thread = -1;
     int call = -1;
@@ -103,6 +118,7 @@ TEST_P(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
   }
   EXPECT_EQ(malformed, 0);
   EXPECT_EQ(line_count, kThreads * concurrency_case.calls_per_thread);
+  EXPECT_GT(plain_lines, 0);
   EXPECT_EQ(console.back(), '\n');
 }
 

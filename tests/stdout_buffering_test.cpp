@@ -1,8 +1,10 @@
 // A capture that is a process's first use of stdout leaves stdout buffering as stdio would have
-// chosen without it: by lines on a terminal. A program of its own, without a test framework,
-// since stdout's first use comes once per process and a framework makes it before any test.
+// chosen without it: on a terminal, by lines and with the buffer size of a plain first use. A
+// program of its own, without a test framework, since stdout's first use comes once per process
+// and a framework makes it before any test.
 
 #include <pty.h>
+#include <stdio_ext.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,12 +13,23 @@
 
 #include <vazuvuriz_rix/stdout_capture.hpp>
 
-int main() {
+namespace {
+
+struct FirstUse {
+  std::string terminal_saw;
+  std::size_t buffer_size = 0;
+  bool line_buffered = false;
+};
+
+// Runs a child whose stdout is a terminal and which writes "after the capture\n" first or, with
+// `capture_first`, after a capture; the child reports how stdout buffers afterwards.
+FirstUse first_use_on_a_terminal(bool capture_first) {
   int terminal = -1;
   int child_terminal = -1;
-  if (openpty(&terminal, &child_terminal, nullptr, nullptr, nullptr) != 0) {
-    std::perror("openpty");
-    return 1;
+  int report[2] = {-1, -1};
+  if (openpty(&terminal, &child_terminal, nullptr, nullptr, nullptr) != 0 || pipe(report) != 0) {
+    std::perror("openpty or pipe");
+    std::_Exit(1);
   }
   // This process has not used stdout yet, so neither has the child.
   const pid_t child = fork();
@@ -24,27 +37,50 @@ int main() {
     dup2(child_terminal, STDOUT_FILENO);
     close(child_terminal);
     close(terminal);
-    {
+    if (capture_first) {
       VAZUVURIZ_STDOUT_CAPTURE capture;
       std::printf("captured\n");
     }
     std::printf("after the capture\n");
+    const FirstUse seen{"", __fbufsize(stdout), __flbf(stdout) != 0};
+    write(report[1], &seen.buffer_size, sizeof seen.buffer_size);
+    write(report[1], &seen.line_buffered, sizeof seen.line_buffered);
     // Leaves without flushing stdio: only what stdout wrote at once reaches the terminal.
     _exit(0);
   }
   close(child_terminal);
+  close(report[1]);
   int status = 0;
   waitpid(child, &status, 0);
-  std::string seen;
+  FirstUse seen;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+      read(report[0], &seen.buffer_size, sizeof seen.buffer_size) <= 0 ||
+      read(report[0], &seen.line_buffered, sizeof seen.line_buffered) <= 0) {
+    std::fprintf(stderr, "the child did not report\n");
+    std::_Exit(1);
+  }
   char buffer[256];
   ssize_t got = 0;
   while ((got = read(terminal, buffer, sizeof buffer)) > 0) {
-    seen.append(buffer, static_cast<std::size_t>(got));
+    seen.terminal_saw.append(buffer, static_cast<std::size_t>(got));
   }
+  return seen;
+}
+
+}  // namespace
+
+int main() {
+  const FirstUse plain = first_use_on_a_terminal(false);
+  const FirstUse captured = first_use_on_a_terminal(true);
   // The terminal turns "\n" into "\r\n".
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || seen != "after the capture\r\n") {
-    std::fprintf(stderr, "the terminal saw \"%s\" instead of the line written after the capture\n",
-                 seen.c_str());
+  if (captured.terminal_saw != "after the capture\r\n" || !captured.line_buffered ||
+      captured.buffer_size != plain.buffer_size || !plain.line_buffered) {
+    std::fprintf(stderr,
+                 "after a capture the terminal saw \"%s\"; stdout buffers %s with %zu bytes, where "
+                 "a plain first use buffers %s with %zu\n",
+                 captured.terminal_saw.c_str(), captured.line_buffered ? "by lines" : "fully",
+                 captured.buffer_size, plain.line_buffered ? "by lines" : "fully",
+                 plain.buffer_size);
     return 1;
   }
   return 0;

@@ -2,8 +2,15 @@
 #include <functional>
 #include <iostream>
 #include <optional>
+#include <streambuf>
 #include <string>
 #include <thread>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -97,6 +104,48 @@ TEST(StdoutCapture, TakesUnsynchronisedCoutAndLeavesNothingOfItBehind) {
   }
   EXPECT_EQ(inner_text, "inside");
   EXPECT_EQ(outer_text, "");
+}
+
+int open_descriptors() {
+  int open = 0;
+  for (int fd = 0; fd < 1024; ++fd) {
+#ifdef _WIN32
+    open += _get_osfhandle(fd) != -1 ? 1 : 0;
+#else
+    open += fcntl(fd, F_GETFD) != -1 ? 1 : 0;
+#endif
+  }
+  return open;
+}
+
+// As with output pending for a full device: std::cout cannot flush, and throws when it fails.
+TEST(StdoutCapture, OpeningFlushThatThrowsLeavesNothingOpenOrRedirected) {
+  struct UnflushableBuffer : std::streambuf {
+    int sync() override { return -1; }
+  } unflushable;
+  std::streambuf* const cout_buffer = std::cout.rdbuf(&unflushable);
+  std::cout.exceptions(std::ios::badbit);
+  const int open_before = open_descriptors();
+  bool threw = false;
+  try {
+    VAZUVURIZ_STDOUT_CAPTURE capture;
+  } catch (const std::ios_base::failure&) {
+    threw = true;
+  }
+  const int open_after = open_descriptors();
+  std::cout.exceptions(std::ios::goodbit);
+  std::cout.rdbuf(cout_buffer);
+  std::cout.clear();
+
+  EXPECT_TRUE(threw);
+  EXPECT_EQ(open_after, open_before);
+  std::string captured;
+  {
+    VAZUVURIZ_STDOUT_CAPTURE capture;
+    std::printf("still captured");
+    captured = capture.text();
+  }
+  EXPECT_EQ(captured, "still captured");
 }
 
 }  // namespace

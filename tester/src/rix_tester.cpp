@@ -6,16 +6,60 @@
 #include <string_view>
 #include <utility>
 
+#if defined(__MINGW32__) && !defined(_UCRT)
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 #include <vazuvuriz_rix/rix_tester.hpp>
 
 namespace {
 
-// Holds stdout's stdio lock while it lives. The lock is recursive, so stdio calls made meanwhile
-// take it again at no risk; no other thread's stdio output can reach stdout in between.
+#if defined(__MINGW32__) && !defined(_UCRT)
+// MinGW-w64 links a `_lock_file` of its own against msvcrt.dll, which numbers the stream locks
+// as an older runtime did and so takes a lock that msvcrt.dll's own fwrite and fputs never
+// take. The functions that msvcrt.dll exports take the one they do.
+class RuntimeStreamLock {
+ public:
+  using Function = void(__cdecl*)(FILE*);
+
+  static const RuntimeStreamLock& get() {
+    static const RuntimeStreamLock resolved;
+    return resolved;
+  }
+
+  Function lock = _lock_file;
+  Function unlock = _unlock_file;
+
+ private:
+  RuntimeStreamLock() {
+    const HMODULE runtime = GetModuleHandleW(L"msvcrt.dll");
+    if (runtime == nullptr) {
+      return;
+    }
+    const FARPROC exported_lock = GetProcAddress(runtime, "_lock_file");
+    const FARPROC exported_unlock = GetProcAddress(runtime, "_unlock_file");
+    if (exported_lock != nullptr && exported_unlock != nullptr) {
+      // Through void (*)(), which converts to any function pointer type without a warning.
+      lock = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(exported_lock));
+      unlock = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(exported_unlock));
+    }
+  }
+};
+#endif
+
+// Holds the lock that the C runtime's own stdio calls take on stdout, while it lives. The lock
+// is recursive, so stdio calls made meanwhile take it again at no risk; no other thread's stdio
+// output can reach stdout in between.
 class StdoutLock {
  public:
   StdoutLock() {
-#ifdef _WIN32
+#if defined(__MINGW32__) && !defined(_UCRT)
+    RuntimeStreamLock::get().lock(stdout);
+#elif defined(_WIN32)
     _lock_file(stdout);
 #else
     flockfile(stdout);
@@ -24,7 +68,9 @@ class StdoutLock {
   StdoutLock(const StdoutLock&) = delete;
   StdoutLock& operator=(const StdoutLock&) = delete;
   ~StdoutLock() {
-#ifdef _WIN32
+#if defined(__MINGW32__) && !defined(_UCRT)
+    RuntimeStreamLock::get().unlock(stdout);
+#elif defined(_WIN32)
     _unlock_file(stdout);
 #else
     funlockfile(stdout);

@@ -26,8 +26,9 @@ class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneConte
  public:
   // Writes the banner to standard output, then keeps `given`: an empty line, a rule of 36
   // hyphens, "Programmer RIX Plugin Tester" and the rule again, each line written separately.
-  // `given` is moved in, so the constructor allocates nothing: the record is copied, if at all,
-  // by the caller before the call, and running out of memory there writes no banner.
+  // `given` is moved in, so the constructor itself allocates nothing: the record is copied, if at
+  // all, by the caller before the call, and running out of memory there writes no banner. (When
+  // the banner is stdout's first use, stdio allocates its own buffer, as on any first use.)
   explicit VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS given);
 
   // Copy and assignment copy the options and write nothing. Self-assignment changes nothing.
@@ -46,7 +47,8 @@ class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneConte
   //
   // The line reaches stdio whole, at any length and however stdout is buffered: no other stdio
   // output of the process, concurrent log lines included, lands inside it, and it always ends
-  // with its "\n". Allocates nothing. Thread-safe.
+  // with its "\n". Allocates nothing itself (stdio may, for its buffer, on stdout's first
+  // use). Thread-safe.
   void log(LogLevel_t level, const std::string& message) override;
 
   // Never reads or sends the request. Always leaves the response empty: `*response` null and

@@ -16,7 +16,7 @@
 #include <sys/stat.h>
 #else
 #include <unistd.h>
-#if __has_include(<stdio_ext.h>)
+#ifdef __GLIBC__
 #include <stdio_ext.h>
 #endif
 #endif
@@ -35,24 +35,33 @@
 // alive, and once the last one ends it goes where it went before the first began. Captures may
 // be created and destroyed on any thread, in any order; each takes the output of the whole
 // process, all threads included. Call `text()` while no other thread writes to standard output.
+// After `std::ios::sync_with_stdio(false)`, starting, reading or ending a capture flushes
+// `std::cout`, which races with another thread writing to `std::cout` at that moment, as any two
+// threads that use an unsynchronised stream do.
 // Captures made in different modules (a program and a DLL, say) know of each other only where
 // the modules share one copy of this header's inline functions, as they do on Linux.
 //
-// Standard output buffers after a capture as it would have without one. A capture that is the
-// process's first use of stdout first fixes stdout's buffering as stdio would for the real
-// descriptor (line-buffered on a terminal), since stdio would otherwise choose from the
-// temporary file, for good. On Windows stdio offers no way to tell whether it has chosen yet:
-// write to stdout once before the first capture if it is a console.
+// Standard output buffers after a capture as it would have without one. stdio chooses stdout's
+// buffering, and its buffer's size, from the descriptor that it first writes to, for good; with
+// glibc, a capture that is the process's first use of stdout has it choose from the real
+// descriptor first (on a terminal: by lines, with the terminal's buffer size). Elsewhere stdio
+// offers no way to tell whether it has chosen yet: write to stdout once before the first capture
+// if it is a console.
 //
-// Throws `std::system_error` when the temporary file or the redirection cannot be set up. Should
-// standard output ever fail to be put back, the process ends with a message on standard error
-// instead of losing the rest of its output unseen.
+// Throws `std::system_error` when the temporary file or the redirection cannot be set up, and
+// `std::ios_base::failure` when a C++ standard output stream with exceptions enabled cannot flush
+// what it holds as the capture starts or is read; either way nothing is left open or redirected.
+// Should standard output ever fail to be put back, the process ends with a message on standard
+// error instead of losing the rest of its output unseen.
 class VAZUVURIZ_STDOUT_CAPTURE {
  public:
-  VAZUVURIZ_STDOUT_CAPTURE() : sink_(open_sink()) {
+  VAZUVURIZ_STDOUT_CAPTURE() {
     Captures& captures = Captures::alive();
     const std::lock_guard<std::mutex> lock(captures.mutex);
+    // First, while nothing is held: a C++ stream with exceptions enabled throws if it cannot
+    // write what it holds.
     flush_stdout();
+    sink_ = open_sink();
     const bool first = captures.newest == nullptr;
     if (first) {
       settle_stdout_buffering();
@@ -77,7 +86,11 @@ class VAZUVURIZ_STDOUT_CAPTURE {
   ~VAZUVURIZ_STDOUT_CAPTURE() {
     Captures& captures = Captures::alive();
     const std::lock_guard<std::mutex> lock(captures.mutex);
-    flush_stdout();
+    try {
+      flush_stdout();
+    } catch (const std::ios_base::failure&) {
+      // The stream keeps its error state for its owner to see; the capture ends regardless.
+    }
     const bool receiving = captures.newest == this;
     if (older_ != nullptr) {
       older_->newer_ = newer_;
@@ -142,20 +155,26 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     }
   };
 
-  // The C++ streams first: unsynchronised, `std::cout` writes to descriptor 1 itself.
+  // The C++ streams first: unsynchronised, `std::cout` writes to descriptor 1 itself. Throws
+  // `std::ios_base::failure` where a stream with exceptions enabled fails to flush.
   static void flush_stdout() {
     std::cout.flush();
     std::wcout.flush();
     std::fflush(stdout);
   }
 
-  // stdio chooses how stdout buffers when stdout is first written, from where descriptor 1 then
-  // points. If it has not chosen yet, choose now, from the real descriptor, as it would.
+  // stdio chooses how stdout buffers, and the size of its buffer, when stdout is first written,
+  // from where descriptor 1 then points. If it has not chosen yet, let it choose now, from the
+  // real descriptor: asked for full buffering without a buffer, glibc allocates at once the
+  // buffer that the first write would have, and a terminal then buffers by lines again.
   static void settle_stdout_buffering() {
-#if !defined(_WIN32) && __has_include(<stdio_ext.h>)
+#ifdef __GLIBC__
     const bool chosen = __fbufsize(stdout) != 0 || __flbf(stdout) != 0;
-    if (!chosen && isatty(kStdout) != 0) {
-      std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+    if (!chosen) {
+      std::setvbuf(stdout, nullptr, _IOFBF, 0);
+      if (isatty(kStdout) != 0) {
+        std::setvbuf(stdout, nullptr, _IOLBF, 0);
+      }
     }
 #endif
   }
@@ -209,7 +228,7 @@ class VAZUVURIZ_STDOUT_CAPTURE {
   static long long read_fd(int fd, char* into, std::size_t size) { return ::read(fd, into, size); }
 #endif
 
-  int sink_;
+  int sink_ = -1;
   VAZUVURIZ_STDOUT_CAPTURE* older_ = nullptr;  // guarded by Captures::mutex, as is newer_
   VAZUVURIZ_STDOUT_CAPTURE* newer_ = nullptr;
 };
