@@ -10,7 +10,7 @@ set(development_component ${package}_development)
 set(mock_component ${package}_mock)
 
 install(
-  TARGETS pgm_vazuvuriz_rix_tester pgm_vazuvuriz_rix_contract
+  TARGETS pgm_vazuvuriz_rix_tester pgm_vazuvuriz_rix_contract pgm_vazuvuriz_rix_stdout_capture
   EXPORT ${package}-targets
   RUNTIME COMPONENT ${runtime_component}
   LIBRARY COMPONENT ${runtime_component} NAMELINK_COMPONENT ${development_component}

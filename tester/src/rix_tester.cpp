@@ -1,8 +1,5 @@
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -78,13 +75,16 @@ class StdoutLock {
   }
 };
 
+// Lines up to this long, "\n" included, are assembled on the stack; the longest label is 20.
+constexpr std::size_t kLineBufferSize = 4096;
+
 // Writes `label`, `text` and "\n" to stdout as one line that no other stdio output lands inside,
 // whatever its length and however stdout is buffered. The result of the writes is not looked
 // at: a console that cannot be written to loses the line.
 void write_line(std::string_view label, std::string_view text) {
   // Nearly every line is assembled here and handed to stdio in one call, which stdio makes
   // atomic with respect to other stdio calls.
-  char line[4096];
+  char line[kLineBufferSize];
   if (text.size() < sizeof line - label.size()) {
     std::memcpy(line, label.data(), label.size());
     std::memcpy(line + label.size(), text.data(), text.size());
@@ -99,70 +99,16 @@ void write_line(std::string_view label, std::string_view text) {
   std::fputc('\n', stdout);
 }
 
-constexpr std::size_t kKeyCount = std::size(VAZUVURIZ_RIX_CONFIG_KEYS);
+}  // namespace
 
-constexpr std::size_t longest_key() {
-  std::size_t longest = 0;
-  for (const VAZUVURIZ_RIX_CONFIG_KEY& row : VAZUVURIZ_RIX_CONFIG_KEYS) {
-    longest = std::max(longest, row.key.size());
-  }
-  return longest;
-}
-
-// Whether the `Length` bytes at `key` are the key of row `Row`, compared as a constant.
-template <std::size_t Length, std::size_t Row>
-bool is_key_of_row(const char* key) {
-  constexpr std::string_view row_key = VAZUVURIZ_RIX_CONFIG_KEYS[Row].key;
-  if constexpr (row_key.size() != Length) {
-    return false;
-  } else {
-    return std::memcmp(key, row_key.data(), Length) == 0;
-  }
-}
-
-// A copy of the field of `options` named by the `Length` bytes at `key`, or empty text. The rows
-// are tried in the table's order, and only those whose key has that length cost anything.
-template <std::size_t Length, std::size_t... Row>
-std::string value_named(const VAZUVURIZ_RIX_OPTIONS& options, const char* key,
-                        std::index_sequence<Row...> /*rows*/) {
-  const std::string* value = nullptr;
-  static_cast<void>(((is_key_of_row<Length, Row>(key) &&
-                      (value = &(options.*VAZUVURIZ_RIX_CONFIG_KEYS[Row].field)) != nullptr) ||
-                     ...));
-  return value == nullptr ? std::string() : *value;
-}
-
-template <std::size_t Length>
-std::string value_named(const VAZUVURIZ_RIX_OPTIONS& options, const char* key) {
-  return value_named<Length>(options, key, std::make_index_sequence<kKeyCount>());
-}
-
-template <std::size_t... Length>
-constexpr auto lookups_by_length(std::index_sequence<Length...> /*lengths*/) {
-  using Lookup = std::string (*)(const VAZUVURIZ_RIX_OPTIONS&, const char*);
-  return std::array<Lookup, sizeof...(Length)>{&value_named<Length>...};
-}
-
-// A key can only equal a key of its own length, so a lookup goes straight to those: one
-// function per length, from 0 to the longest key's. The keys are distinct, so this finds the
-// row that trying every row in order would find first.
-constexpr auto kLookupByLength = lookups_by_length(std::make_index_sequence<longest_key() + 1>());
-
-// Writes the banner, then hands `given` on to be moved from, so that the banner comes before the
-// options are built. The record is the constructor's own copy, made by the caller: moving it
-// allocates nothing, so a construction that runs out of memory does so before the banner.
-VAZUVURIZ_RIX_OPTIONS&& after_banner(VAZUVURIZ_RIX_OPTIONS& given) {
+// Moving the caller's copy in neither allocates nor throws, so nothing can fail after the banner.
+VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS given)
+    : options(std::move(given)) {
   std::printf("\n");
   std::printf("------------------------------------\n");
   std::printf("Programmer RIX Plugin Tester\n");
   std::printf("------------------------------------\n");
-  return std::move(given);
 }
-
-}  // namespace
-
-VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS given)
-    : options(after_banner(given)) {}
 
 VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(const VAZUVURIZ_RIX_TESTER& other) = default;
 
@@ -206,8 +152,10 @@ Status_t VAZUVURIZ_RIX_TESTER::send_packet(const std::uint32_t* request,
 }
 
 std::string VAZUVURIZ_RIX_TESTER::get_config(const std::string& key) {
-  if (key.size() >= kLookupByLength.size()) {
-    return {};
+  for (const VAZUVURIZ_RIX_CONFIG_KEY& row : VAZUVURIZ_RIX_CONFIG_KEYS) {
+    if (key == row.key) {
+      return options.*row.field;
+    }
   }
-  return kLookupByLength[key.size()](options, key.data());
+  return {};
 }

@@ -24,8 +24,8 @@
 // no virtual function to those of `TavreneContext`.
 class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneContext {
  public:
-  // Writes the banner to standard output, then keeps `given`: an empty line, a rule of 36
-  // hyphens, "Programmer RIX Plugin Tester" and the rule again, each line written separately.
+  // Keeps `given` and writes the banner to standard output: an empty line, a rule of 36 hyphens,
+  // "Programmer RIX Plugin Tester" and the rule again, each line written separately.
   // `given` is moved in, so the constructor itself allocates nothing: the record is copied, if at
   // all, by the caller before the call, and running out of memory there writes no banner. (When
   // the banner is stdout's first use, stdio allocates its own buffer, as on any first use.)
