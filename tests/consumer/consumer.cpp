@@ -28,6 +28,15 @@ int main() {
                  console.c_str());
     return 1;
   }
+  const std::string header_version = std::to_string(PGM_VAZUVURIZ_RIX_TESTER_VERSION_MAJOR) + "." +
+                                     std::to_string(PGM_VAZUVURIZ_RIX_TESTER_VERSION_MINOR) + "." +
+                                     std::to_string(PGM_VAZUVURIZ_RIX_TESTER_VERSION_PATCH);
+  if (header_version != PGM_VAZUVURIZ_RIX_TESTER_VERSION_STRING ||
+      header_version != PACKAGE_VERSION) {
+    std::fprintf(stderr, "the headers say version %s (\"%s\"), the package %s\n",
+                 header_version.c_str(), PGM_VAZUVURIZ_RIX_TESTER_VERSION_STRING, PACKAGE_VERSION);
+    return 1;
+  }
   std::printf("installed package works\n");
   return 0;
 }

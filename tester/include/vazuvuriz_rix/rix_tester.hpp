@@ -8,6 +8,7 @@
 #include <vazuvuriz_rix/export.hpp>
 #include <vazuvuriz_rix/options.hpp>
 #include <vazuvuriz_rix/tavrene_context.hpp>
+#include <vazuvuriz_rix/version.hpp>
 
 // A `TavreneContext` that works on the console alone, so that plugin code runs without the
 // RIX service: it answers configuration keys from the options it was created with, prints log
