@@ -19,33 +19,35 @@ namespace {
 // MinGW-w64 links a `_lock_file` of its own against msvcrt.dll, which numbers the stream locks
 // as an older runtime did and so takes a lock that msvcrt.dll's own fwrite and fputs never
 // take. The functions that msvcrt.dll exports take the one they do.
-class RuntimeStreamLock {
- public:
-  using Function = void(__cdecl*)(FILE*);
-
-  static const RuntimeStreamLock& get() {
-    static const RuntimeStreamLock resolved;
-    return resolved;
-  }
-
-  Function lock = _lock_file;
-  Function unlock = _unlock_file;
-
- private:
-  RuntimeStreamLock() {
-    const HMODULE runtime = GetModuleHandleW(L"msvcrt.dll");
-    if (runtime == nullptr) {
-      return;
-    }
-    const FARPROC exported_lock = GetProcAddress(runtime, "_lock_file");
-    const FARPROC exported_unlock = GetProcAddress(runtime, "_unlock_file");
-    if (exported_lock != nullptr && exported_unlock != nullptr) {
-      // Through void (*)(), which converts to any function pointer type without a warning.
-      lock = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(exported_lock));
-      unlock = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(exported_unlock));
-    }
-  }
+struct StreamLockFunctions {
+  void(__cdecl* lock)(FILE*);
+  void(__cdecl* unlock)(FILE*);
 };
+
+const StreamLockFunctions& runtime_stream_lock() {
+  static const StreamLockFunctions functions = [] {
+    const HMODULE runtime = GetModuleHandleW(L"msvcrt.dll");
+    const FARPROC lock = runtime == nullptr ? nullptr : GetProcAddress(runtime, "_lock_file");
+    const FARPROC unlock = runtime == nullptr ? nullptr : GetProcAddress(runtime, "_unlock_file");
+    if (lock == nullptr || unlock == nullptr) {
+      return StreamLockFunctions{_lock_file, _unlock_file};
+    }
+    // Through void (*)(), which converts to any function pointer type without a warning.
+    return StreamLockFunctions{
+        reinterpret_cast<void(__cdecl*)(FILE*)>(reinterpret_cast<void (*)()>(lock)),
+        reinterpret_cast<void(__cdecl*)(FILE*)>(reinterpret_cast<void (*)()>(unlock))};
+  }();
+  return functions;
+}
+
+void lock_stdout() { runtime_stream_lock().lock(stdout); }
+void unlock_stdout() { runtime_stream_lock().unlock(stdout); }
+#elif defined(_WIN32)
+void lock_stdout() { _lock_file(stdout); }
+void unlock_stdout() { _unlock_file(stdout); }
+#else
+void lock_stdout() { flockfile(stdout); }
+void unlock_stdout() { funlockfile(stdout); }
 #endif
 
 // Holds the lock that the C runtime's own stdio calls take on stdout, while it lives. The lock
@@ -53,26 +55,10 @@ class RuntimeStreamLock {
 // output can reach stdout in between.
 class StdoutLock {
  public:
-  StdoutLock() {
-#if defined(__MINGW32__) && !defined(_UCRT)
-    RuntimeStreamLock::get().lock(stdout);
-#elif defined(_WIN32)
-    _lock_file(stdout);
-#else
-    flockfile(stdout);
-#endif
-  }
+  StdoutLock() { lock_stdout(); }
   StdoutLock(const StdoutLock&) = delete;
   StdoutLock& operator=(const StdoutLock&) = delete;
-  ~StdoutLock() {
-#if defined(__MINGW32__) && !defined(_UCRT)
-    RuntimeStreamLock::get().unlock(stdout);
-#elif defined(_WIN32)
-    _unlock_file(stdout);
-#else
-    funlockfile(stdout);
-#endif
-  }
+  ~StdoutLock() { unlock_stdout(); }
 };
 
 // Lines up to this long, "\n" included, are assembled on the stack; the longest label is 20.
