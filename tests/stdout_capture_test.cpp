@@ -16,6 +16,8 @@
 
 #include <vazuvuriz_rix/stdout_capture.hpp>
 
+#include "test_support.hpp"
+
 namespace {
 
 TEST(StdoutCapture, TakesOutputFarLargerThanAPipeBuffer) {
@@ -139,13 +141,7 @@ TEST(StdoutCapture, OpeningFlushThatThrowsLeavesNothingOpenOrRedirected) {
 
   EXPECT_TRUE(threw);
   EXPECT_EQ(open_after, open_before);
-  std::string captured;
-  {
-    VAZUVURIZ_STDOUT_CAPTURE capture;
-    std::printf("still captured");
-    captured = capture.text();
-  }
-  EXPECT_EQ(captured, "still captured");
+  EXPECT_EQ(captured_stdout([] { std::printf("still captured"); }), "still captured");
 }
 
 }  // namespace
