@@ -1,9 +1,10 @@
 // One tester shared by several threads that log, look up and send at once, while another thread
-// writes to stdout with plain stdio.
+// writes to stdout with plain stdio and constructs testers, each writing its banner.
 
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -50,6 +51,7 @@ TEST_P(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
   TavreneContext& context = tester;
   std::atomic<int> wrong_answers{0};
   std::atomic<bool> logging_done{false};
+  int banners = 0;
 
   const std::string console = captured_stdout([&] {
     // Afterwards, back to full buffering as the capture's file had. glibc keeps a one-byte
@@ -57,9 +59,11 @@ TEST_P(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
     static char restored_buffer[BUFSIZ];
     std::setvbuf(stdout, nullptr, concurrency_case.buffering, BUFSIZ);
     // Runs from before the first log line to after the last, so that it writes beside them.
-    std::thread plain_writer([&] {
+    std::thread other_writer([&] {
       do {
         std::fputs("other\n", stdout);
+        const VAZUVURIZ_RIX_TESTER constructed(VAZUVURIZ_RIX_OPTIONS{});
+        ++banners;
       } while (!logging_done);
     });
     std::vector<std::thread> threads;
@@ -85,24 +89,26 @@ TEST_P(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
       thread.join();
     }
     logging_done = true;
-    plain_writer.join();
+    other_writer.join();
     std::fflush(stdout);
     std::setvbuf(stdout, restored_buffer, _IOFBF, sizeof restored_buffer);
   });
 
   EXPECT_EQ(wrong_answers, 0);
   ASSERT_FALSE(console.empty());
-  // Every line is the plain writer's or one of the expected log lines, whole, and each log line
-  // comes exactly once; a thread's own lines keep their order.
+  // Every line is the other writer's, a banner's or one of the expected log lines, whole, and
+  // each log line comes exactly once; a thread's own lines keep their order.
+  const std::string rule(36, '-');
+  const std::string title = "Programmer RIX Plugin Tester";
+  std::map<std::string, int> other_lines;
   std::vector<int> next_call(kThreads, 0);
   std::istringstream lines(console);
   std::string line;
   int line_count = 0;
-  int plain_lines = 0;
   int malformed = 0;
   while (std::getline(lines, line)) {
-    if (line == "other") {
-      ++plain_lines;
+    if (line == "other" || line.empty() || line == rule || line == title) {
+      ++other_lines[line];
       continue;
     }
     ++line_count;
@@ -118,7 +124,11 @@ TEST_P(Concurrency, SharedTesterWritesWholeLinesAndAnswersEveryThreadRight) {
   }
   EXPECT_EQ(malformed, 0);
   EXPECT_EQ(line_count, kThreads * concurrency_case.calls_per_thread);
-  EXPECT_GT(plain_lines, 0);
+  EXPECT_EQ(other_lines["other"], banners);
+  EXPECT_EQ(other_lines[""], banners);
+  EXPECT_EQ(other_lines[rule], 2 * banners);
+  EXPECT_EQ(other_lines[title], banners);
+  EXPECT_GT(banners, 0);
   EXPECT_EQ(console.back(), '\n');
 }
 

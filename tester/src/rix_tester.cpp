@@ -85,15 +85,21 @@ void write_line(std::string_view label, std::string_view text) {
   std::fputc('\n', stdout);
 }
 
+constexpr std::string_view kBannerRule = "------------------------------------";
+constexpr std::string_view kBannerLines[] = {"", kBannerRule, "Programmer RIX Plugin Tester",
+                                             kBannerRule};
+
 }  // namespace
 
 // Moving the caller's copy in neither allocates nor throws, so nothing can fail after the banner.
+// Its lines go out as log lines do, not through printf: MinGW-w64's printf writes a character at
+// a time under a lock of its own, which lets other output land inside a line and deadlocks
+// against a thread that holds the runtime's stdout lock.
 VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS given)
     : options(std::move(given)) {
-  std::printf("\n");
-  std::printf("------------------------------------\n");
-  std::printf("Programmer RIX Plugin Tester\n");
-  std::printf("------------------------------------\n");
+  for (const std::string_view line : kBannerLines) {
+    write_line({}, line);
+  }
 }
 
 VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(const VAZUVURIZ_RIX_TESTER& other) = default;

@@ -26,7 +26,8 @@
 class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneContext {
  public:
   // Keeps `given` and writes the banner to standard output: an empty line, a rule of 36 hyphens,
-  // "Programmer RIX Plugin Tester" and the rule again, each line written separately.
+  // "Programmer RIX Plugin Tester" and the rule again. Each of the four lines reaches stdio
+  // whole, as a log line does; other output may come between them.
   // `given` is moved in, so the constructor itself allocates nothing: the record is copied, if at
   // all, by the caller before the call, and running out of memory there writes no banner. (When
   // the banner is stdout's first use, stdio allocates its own buffer, as on any first use.)
