@@ -98,7 +98,7 @@ constexpr std::string_view kBannerLines[] = {"", kBannerRule, "Programmer RIX Pl
 VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS given)
     : options(std::move(given)) {
   for (const std::string_view line : kBannerLines) {
-    write_line({}, line);
+    write_line("", line);
   }
 }
 
