@@ -3,6 +3,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -29,29 +30,44 @@ TEST(Banner, EachConstructionWritesItExactly) {
 }
 
 struct LogCase {
-  const char* name;
+  std::string name;
   int level;
   std::string message;
   std::string expected;
 };
 void PrintTo(const LogCase& log_case, std::ostream* out) { *out << log_case.name; }
 
-const LogCase kLogCases[] = {
-    {"Debug", 0, "probe", "RIX PLUGIN DEBUG: probe\n"},
-    {"Info", 1, "probe", "RIX PLUGIN INFO: probe\n"},
-    {"Warning", 2, "probe", "RIX PLUGIN WARNING: probe\n"},
-    {"Error", 3, "probe", "RIX PLUGIN ERROR: probe\n"},
-    {"EmptyMessage", 1, "", "RIX PLUGIN INFO: \n"},
-    {"FormatDirectivesStayText", 2, "100% %s %d %n %%", "RIX PLUGIN WARNING: 100% %s %d %n %%\n"},
-    {"NulEndsTheMessage", 0, std::string("before\0after", 12), "RIX PLUGIN DEBUG: before\n"},
-    {"LineBreaksInsideAreKept", 3, "first\nsecond\n", "RIX PLUGIN ERROR: first\nsecond\n\n"},
-    {"LongMessage", 1, std::string(100000, 'm'),
-     "RIX PLUGIN INFO: " + std::string(100000, 'm') + "\n"},
-    {"LevelBelowRange", -1, "dropped", ""},
-    {"LevelAboveRange", 4, "dropped", ""},
-    {"LevelMinimum", INT_MIN, "dropped", ""},
-    {"LevelMaximum", INT_MAX, "dropped", ""},
-};
+std::vector<LogCase> log_cases() {
+  std::vector<LogCase> cases = {
+      {"Debug", 0, "probe", "RIX PLUGIN DEBUG: probe\n"},
+      {"Info", 1, "probe", "RIX PLUGIN INFO: probe\n"},
+      {"Warning", 2, "probe", "RIX PLUGIN WARNING: probe\n"},
+      {"Error", 3, "probe", "RIX PLUGIN ERROR: probe\n"},
+      {"EmptyMessage", 1, "", "RIX PLUGIN INFO: \n"},
+      {"FormatDirectivesStayText", 2, "100% %s %d %n %%", "RIX PLUGIN WARNING: 100% %s %d %n %%\n"},
+      {"NulEndsTheMessage", 0, std::string("before\0after", 12), "RIX PLUGIN DEBUG: before\n"},
+      {"LineBreaksInsideAreKept", 3, "first\nsecond\n", "RIX PLUGIN ERROR: first\nsecond\n\n"},
+      {"LongMessage", 1, std::string(100000, 'm'),
+       "RIX PLUGIN INFO: " + std::string(100000, 'm') + "\n"},
+      {"LevelBelowRange", -1, "dropped", ""},
+      {"LevelAboveRange", 4, "dropped", ""},
+      {"LevelMinimum", INT_MIN, "dropped", ""},
+      {"LevelMaximum", INT_MAX, "dropped", ""},
+  };
+  // Whole lines one byte shorter than the library's 4096-byte line buffer, exactly its size and
+  // one byte longer, at every level: the sanitizers see a line assembled past its end.
+  const char* const kLabels[] = {
+      "RIX PLUGIN DEBUG: ", "RIX PLUGIN INFO: ", "RIX PLUGIN WARNING: ", "RIX PLUGIN ERROR: "};
+  for (int level = 0; level < 4; ++level) {
+    const std::string label = kLabels[level];
+    for (std::size_t line_size = 4095; line_size <= 4097; ++line_size) {
+      const std::string message(line_size - label.size() - 1, 'e');
+      cases.push_back({"Level" + std::to_string(level) + "LineOf" + std::to_string(line_size),
+                       level, message, label + message + "\n"});
+    }
+  }
+  return cases;
+}
 
 class LogLine : public testing::TestWithParam<LogCase> {};
 
@@ -64,7 +80,7 @@ TEST_P(LogLine, IsWrittenExactly) {
             log_case.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LogLine, testing::ValuesIn(kLogCases), CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, LogLine, testing::ValuesIn(log_cases()), CaseName());
 
 // Everything but construction and logging keeps the console quiet.
 TEST(QuietOperations, WriteNothing) {
