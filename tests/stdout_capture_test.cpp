@@ -2,14 +2,19 @@
 #include <functional>
 #include <iostream>
 #include <optional>
+#include <ostream>
+#include <stdexcept>
 #include <streambuf>
 #include <string>
+#include <system_error>
 #include <thread>
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
+#include <unistd.h>
 #endif
 
 #include <gtest/gtest.h>
@@ -108,40 +113,135 @@ TEST(StdoutCapture, TakesUnsynchronisedCoutAndLeavesNothingOfItBehind) {
   EXPECT_EQ(outer_text, "");
 }
 
-int open_descriptors() {
+struct Descriptors {
   int open = 0;
+  int inheritable = 0;  // by a child process
+};
+
+Descriptors descriptors() {
+  Descriptors found;
   for (int fd = 0; fd < 1024; ++fd) {
 #ifdef _WIN32
-    open += _get_osfhandle(fd) != -1 ? 1 : 0;
+    const intptr_t handle = _get_osfhandle(fd);
+    DWORD flags = 0;
+    found.open += handle != -1 ? 1 : 0;
+    found.inheritable += handle != -1 &&
+                                 GetHandleInformation(reinterpret_cast<HANDLE>(handle), &flags) &&
+                                 (flags & HANDLE_FLAG_INHERIT) != 0
+                             ? 1
+                             : 0;
 #else
-    open += fcntl(fd, F_GETFD) != -1 ? 1 : 0;
+    const int flags = fcntl(fd, F_GETFD);
+    found.open += flags != -1 ? 1 : 0;
+    found.inheritable += flags != -1 && (flags & FD_CLOEXEC) == 0 ? 1 : 0;
 #endif
   }
-  return open;
+  return found;
 }
 
-// As with output pending for a full device: std::cout cannot flush, and throws when it fails.
-TEST(StdoutCapture, OpeningFlushThatThrowsLeavesNothingOpenOrRedirected) {
-  struct UnflushableBuffer : std::streambuf {
-    int sync() override { return -1; }
-  } unflushable;
-  std::streambuf* const cout_buffer = std::cout.rdbuf(&unflushable);
-  std::cout.exceptions(std::ios::badbit);
-  const int open_before = open_descriptors();
+TEST(StdoutCapture, HoldsNothingThatAChildProcessInherits) {
+  const Descriptors before = descriptors();
+  Descriptors during;
+  {
+    VAZUVURIZ_STDOUT_CAPTURE outer;
+    VAZUVURIZ_STDOUT_CAPTURE inner;
+    during = descriptors();
+  }
+  // The original stdout kept aside, and a temporary file each.
+  EXPECT_EQ(during.open, before.open + 3);
+  EXPECT_EQ(during.inheritable, before.inheritable);
+}
+
+// Nowhere to put standard output back to: the capture throws and leaves descriptor 1 closed.
+TEST(StdoutCapture, ThrowsOnAClosedStdoutLeavingNothingOpen) {
+  std::fflush(stdout);
+  const int saved_stdout = dup(1);
+  close(1);
+  const Descriptors before = descriptors();
   bool threw = false;
   try {
     VAZUVURIZ_STDOUT_CAPTURE capture;
-  } catch (const std::ios_base::failure&) {
+  } catch (const std::system_error&) {
     threw = true;
   }
-  const int open_after = open_descriptors();
-  std::cout.exceptions(std::ios::goodbit);
-  std::cout.rdbuf(cout_buffer);
-  std::cout.clear();
+  const Descriptors after = descriptors();
+  dup2(saved_stdout, 1);
+  close(saved_stdout);
 
   EXPECT_TRUE(threw);
-  EXPECT_EQ(open_after, open_before);
+  EXPECT_EQ(after.open, before.open);
   EXPECT_EQ(captured_stdout([] { std::printf("still captured"); }), "still captured");
 }
+
+// As with output pending for a full device: std::cout cannot flush and, with exceptions
+// enabled, throws a failure of its own or what its buffer threw.
+struct UnflushableCout {
+  const char* name;
+  bool sync_throws;
+};
+void PrintTo(const UnflushableCout& unflushable, std::ostream* out) { *out << unflushable.name; }
+
+// Gives std::cout such a buffer while it lives.
+class UnflushableCoutScope {
+ public:
+  explicit UnflushableCoutScope(bool sync_throws) {
+    buffer_.sync_throws = sync_throws;
+    cout_buffer_ = std::cout.rdbuf(&buffer_);
+    std::cout.exceptions(std::ios::badbit);
+  }
+  UnflushableCoutScope(const UnflushableCoutScope&) = delete;
+  UnflushableCoutScope& operator=(const UnflushableCoutScope&) = delete;
+  ~UnflushableCoutScope() {
+    std::cout.exceptions(std::ios::goodbit);
+    std::cout.rdbuf(cout_buffer_);
+    std::cout.clear();
+  }
+
+ private:
+  struct : std::streambuf {
+    bool sync_throws = false;
+    int sync() override {
+      if (sync_throws) {
+        throw std::runtime_error("cannot sync");
+      }
+      return -1;
+    }
+  } buffer_;
+  std::streambuf* cout_buffer_ = nullptr;
+};
+
+class FailingCoutFlush : public testing::TestWithParam<UnflushableCout> {};
+
+TEST_P(FailingCoutFlush, StopsACaptureStartingButNotOneEnding) {
+  const bool sync_throws = GetParam().sync_throws;
+  const Descriptors before = descriptors();
+  bool opening_threw = false;
+  {
+    const UnflushableCoutScope unflushable(sync_throws);
+    try {
+      VAZUVURIZ_STDOUT_CAPTURE capture;
+    } catch (...) {
+      opening_threw = true;
+    }
+  }
+  const Descriptors after = descriptors();
+  // Ending, the capture still flushes stdio's stdout, and lets nothing out.
+  const std::string outer_text = captured_stdout([sync_throws] {
+    std::optional<VAZUVURIZ_STDOUT_CAPTURE> inner(std::in_place);
+    std::printf("inside;");
+    {
+      const UnflushableCoutScope unflushable(sync_throws);
+      inner.reset();
+    }
+    std::printf("after;");
+  });
+
+  EXPECT_TRUE(opening_threw);
+  EXPECT_EQ(after.open, before.open);
+  EXPECT_EQ(outer_text, "after;");
+}
+
+const UnflushableCout kUnflushableCouts[] = {{"SyncFails", false}, {"SyncThrows", true}};
+INSTANTIATE_TEST_SUITE_P(Cases, FailingCoutFlush, testing::ValuesIn(kUnflushableCouts), CaseName());
 
 }  // namespace

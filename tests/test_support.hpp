@@ -3,7 +3,6 @@
 
 #include <ostream>
 #include <string>
-#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -11,15 +10,6 @@
 #include <vazuvuriz_rix/options.hpp>
 #include <vazuvuriz_rix/rix_tester.hpp>
 #include <vazuvuriz_rix/stdout_capture.hpp>
-
-// Runs `action` and returns what it wrote to standard output. Assertions belong after the
-// capture: a failure reported inside it would be captured instead of shown.
-template <typename Action>
-std::string captured_stdout(Action&& action) {
-  VAZUVURIZ_STDOUT_CAPTURE capture;
-  std::forward<Action>(action)();
-  return capture.text();
-}
 
 // A tester whose banner is kept out of the test log.
 inline VAZUVURIZ_RIX_TESTER quiet_tester(const VAZUVURIZ_RIX_OPTIONS& options) {

@@ -1,35 +1,65 @@
 #ifndef VAZUVURIZ_RIX_STDOUT_CAPTURE_HPP
 #define VAZUVURIZ_RIX_STDOUT_CAPTURE_HPP
 
+// Captures what the process writes to standard output, so that tests can assert on it:
+//
+//   #include <vazuvuriz_rix/stdout_capture.hpp>
+//
+//   EXPECT_EQ(captured_stdout([&] { context.log(LOG_INFO, "ready"); }),
+//             "RIX PLUGIN INFO: ready\n");
+//
+// or, for a scope of your own:
+//
+//   std::string console;
+//   {
+//     VAZUVURIZ_STDOUT_CAPTURE capture;   // standard output goes to a temporary file from here
+//     context.log(LOG_INFO, "ready");
+//     console = capture.text();
+//   }                                     // and back where it went before from here
+//   EXPECT_EQ(console, "RIX PLUGIN INFO: ready\n");
+//
+// Assert once the capture has ended: a failure message printed during it would be captured
+// too. `captured_stdout` returns only then. Header-only; needs nothing but the C and C++
+// runtimes.
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <mutex>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #ifdef __GLIBC__
 #include <stdio_ext.h>
 #endif
 #endif
 
+#ifdef _WIN32
+// As <windows.h> declares it; declared here so that this header brings none of its macros.
+extern "C" __declspec(dllimport) int __stdcall SetHandleInformation(void* object,
+                                                                    unsigned long mask,
+                                                                    unsigned long flags);
+#endif
+
 // Captures, for as long as it lives, every byte the process writes to standard output (file
-// descriptor 1: `printf`, `std::cout` and the tester's console lines alike), so that tests can
-// assert on it. Header-only; needs nothing but the C and C++ runtimes.
+// descriptor 1: `printf`, `std::cout` and the tester's console lines alike).
 //
 // The output goes to an anonymous temporary file, so it may be of any size, and it is not
 // translated: a "\n" comes back as "\n" on every platform. stdio's stdout and the C++ standard
-// output streams are flushed when a capture starts, when it is read and when it ends, so output
-// written before it stays out and output written during it stays in, whether or not the C++
-// streams are synchronised with stdio.
+// output streams are flushed when a capture starts, when it is read and when it ends, each
+// whatever the others do, so output written before it stays out and output written during it
+// stays in, whether or not the C++ streams are synchronised with stdio.
 //
 // Captures may overlap in any way: standard output goes to the capture started last among those
 // alive, and once the last one ends it goes where it went before the first began. Captures may
@@ -41,16 +71,21 @@
 // Captures made in different modules (a program and a DLL, say) know of each other only where
 // the modules share one copy of this header's inline functions, as they do on Linux.
 //
+// Nothing that a capture holds reaches a child process: its descriptors are closed on exec on
+// Linux and not inheritable on Windows. Descriptor 1 is inherited as it would be without it.
+//
 // Standard output buffers after a capture as it would have without one. stdio chooses stdout's
 // buffering, and its buffer's size, from the descriptor that it first writes to, for good; with
 // glibc, a capture that is the process's first use of stdout has it choose from the real
-// descriptor first (on a terminal: by lines, with the terminal's buffer size). Elsewhere stdio
-// offers no way to tell whether it has chosen yet: write to stdout once before the first capture
-// if it is a console.
+// descriptor first, keeping any line buffering asked for with `setvbuf` (on a terminal: by
+// lines, with the terminal's buffer size). Elsewhere stdio offers no way to tell whether it has
+// chosen yet: write to stdout once before the first capture if it is a console.
 //
-// Throws `std::system_error` when the temporary file or the redirection cannot be set up, and
-// `std::ios_base::failure` when a C++ standard output stream with exceptions enabled cannot flush
-// what it holds as the capture starts or is read; either way nothing is left open or redirected.
+// Throws `std::system_error` when descriptor 1 is closed or the temporary file or the
+// redirection cannot be set up, and whatever a C++ standard output stream with exceptions
+// enabled throws when it cannot flush what it holds as the capture starts or is read; either
+// way nothing is left open or redirected, and stdout buffers as it would have. Ending a capture
+// throws nothing: a stream that fails to flush then keeps its error state for its owner to see.
 // Should standard output ever fail to be put back, the process ends with a message on standard
 // error instead of losing the rest of its output unseen.
 class VAZUVURIZ_STDOUT_CAPTURE {
@@ -63,12 +98,20 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     flush_stdout();
     sink_ = open_sink();
     const bool first = captures.newest == nullptr;
-    if (first) {
-      settle_stdout_buffering();
+    // The sink gets descriptor 1 only where descriptor 1 was closed: nothing to capture or to
+    // put back.
+    int error = sink_ == kStdout ? EBADF : 0;
+    if (error == 0 && first) {
       captures.original_stdout = dup_fd(kStdout);
+      error = captures.original_stdout < 0 ? errno : 0;
     }
-    if ((first && captures.original_stdout < 0) || dup2_fd(sink_, kStdout) < 0) {
-      const int error = errno;
+    if (error == 0) {
+      if (first) {
+        settle_stdout_buffering();
+      }
+      error = dup2_fd(sink_, kStdout) < 0 ? errno : 0;
+    }
+    if (error != 0) {
       if (first) {
         close_fd(captures.original_stdout);
         captures.original_stdout = -1;
@@ -88,7 +131,7 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     const std::lock_guard<std::mutex> lock(captures.mutex);
     try {
       flush_stdout();
-    } catch (const std::ios_base::failure&) {
+    } catch (...) {
       // The stream keeps its error state for its owner to see; the capture ends regardless.
     }
     const bool receiving = captures.newest == this;
@@ -155,30 +198,47 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     }
   };
 
-  // The C++ streams first: unsynchronised, `std::cout` writes to descriptor 1 itself. Throws
-  // `std::ios_base::failure` where a stream with exceptions enabled fails to flush.
+  // The C++ streams first: unsynchronised, `std::cout` writes to descriptor 1 itself. Each
+  // stream is flushed whatever the others do; what the first to fail threw (a stream with
+  // exceptions enabled) is thrown again once all are flushed.
   static void flush_stdout() {
-    std::cout.flush();
-    std::wcout.flush();
+    std::exception_ptr failure;
+    const auto flush = [&failure](auto& stream) {
+      try {
+        stream.flush();
+      } catch (...) {
+        if (failure == nullptr) {
+          failure = std::current_exception();
+        }
+      }
+    };
+    flush(std::cout);
+    flush(std::wcout);
     std::fflush(stdout);
+    if (failure != nullptr) {
+      std::rethrow_exception(failure);
+    }
   }
 
   // stdio chooses how stdout buffers, and the size of its buffer, when stdout is first written,
-  // from where descriptor 1 then points. If it has not chosen yet, let it choose now, from the
+  // from where descriptor 1 then points. If it has no buffer yet, let it choose now, from the
   // real descriptor: asked for full buffering without a buffer, glibc allocates at once the
-  // buffer that the first write would have, and a terminal then buffers by lines again.
+  // buffer that the first write would have; stdout then buffers by lines again if it did before
+  // or is a terminal.
   static void settle_stdout_buffering() {
 #ifdef __GLIBC__
-    const bool chosen = __fbufsize(stdout) != 0 || __flbf(stdout) != 0;
-    if (!chosen) {
+    if (__fbufsize(stdout) == 0) {
+      const bool by_lines = __flbf(stdout) != 0 || isatty(kStdout) != 0;
       std::setvbuf(stdout, nullptr, _IOFBF, 0);
-      if (isatty(kStdout) != 0) {
+      if (by_lines) {
         std::setvbuf(stdout, nullptr, _IOLBF, 0);
       }
     }
 #endif
   }
 
+  // The capture's own descriptors reach no child process. Where the platform lets them be
+  // placed, they are never 0, 1 or 2, even where the process has closed one of those.
 #ifdef _WIN32
   // `tmpfile` would create the file in the root of the current drive, which is often not
   // writable; the user's temporary directory is. _O_TEMPORARY deletes the file on close.
@@ -188,7 +248,8 @@ class VAZUVURIZ_STDOUT_CAPTURE {
       throw std::system_error(errno, std::generic_category(), "cannot name a temporary file");
     }
     const int fd =
-        _open(name, _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY, _S_IREAD | _S_IWRITE);
+        _open(name, _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY | _O_NOINHERIT,
+              _S_IREAD | _S_IWRITE);
     const int error = errno;
     std::free(name);
     if (fd < 0) {
@@ -196,9 +257,22 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     }
     return fd;
   }
-  static int dup_fd(int fd) { return _dup(fd); }
+  // _dup's handle is inheritable; descriptor 1, which _dup2 makes, stays so.
+  static int dup_fd(int fd) {
+    const int duplicate = _dup(fd);
+    if (duplicate >= 0) {
+      constexpr unsigned long kHandleFlagInherit = 1;
+      SetHandleInformation(reinterpret_cast<void*>(_get_osfhandle(duplicate)), kHandleFlagInherit,
+                           0);
+    }
+    return duplicate;
+  }
   static int dup2_fd(int from, int to) { return _dup2(from, to); }
-  static void close_fd(int fd) { _close(fd); }
+  static void close_fd(int fd) {
+    if (fd >= 0) {
+      _close(fd);
+    }
+  }
   static long long seek_fd(int fd, long long offset, int whence) {
     return _lseeki64(fd, offset, whence);
   }
@@ -209,7 +283,7 @@ class VAZUVURIZ_STDOUT_CAPTURE {
   // The file is unlinked from the start and vanishes with its last descriptor.
   static int open_sink() {
     std::FILE* file = std::tmpfile();
-    const int fd = file == nullptr ? -1 : ::dup(fileno(file));
+    const int fd = file == nullptr ? -1 : dup_fd(fileno(file));
     const int error = errno;
     if (file != nullptr) {
       std::fclose(file);
@@ -219,9 +293,14 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     }
     return fd;
   }
-  static int dup_fd(int fd) { return ::dup(fd); }
+  static int dup_fd(int fd) { return ::fcntl(fd, F_DUPFD_CLOEXEC, 3); }
+  // dup2 leaves descriptor 1 inheritable.
   static int dup2_fd(int from, int to) { return ::dup2(from, to); }
-  static void close_fd(int fd) { ::close(fd); }
+  static void close_fd(int fd) {
+    if (fd >= 0) {
+      ::close(fd);
+    }
+  }
   static long long seek_fd(int fd, long long offset, int whence) {
     return ::lseek(fd, static_cast<off_t>(offset), whence);
   }
@@ -232,5 +311,15 @@ class VAZUVURIZ_STDOUT_CAPTURE {
   VAZUVURIZ_STDOUT_CAPTURE* older_ = nullptr;  // guarded by Captures::mutex, as is newer_
   VAZUVURIZ_STDOUT_CAPTURE* newer_ = nullptr;
 };
+
+// Runs `action` with standard output captured and returns what it wrote, once standard output
+// is back where it was: assertions on the result, and their failure messages, are seen.
+// Throws what the capture or `action` throws.
+template <typename Action>
+std::string captured_stdout(Action&& action) {
+  VAZUVURIZ_STDOUT_CAPTURE capture;
+  std::forward<Action>(action)();
+  return capture.text();
+}
 
 #endif  // VAZUVURIZ_RIX_STDOUT_CAPTURE_HPP
