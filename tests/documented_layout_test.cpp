@@ -45,30 +45,42 @@ class VAZUVURIZ_RIX_TESTER : public TavreneContext {
 namespace {
 
 TEST(DocumentedLayout, HostBuiltFromTheContractAloneRunsEveryOperation) {
-  VAZUVURIZ_RIX_OPTIONS options;
-  options.aux = "aux value";
-  options.ip = "ip value";
-  options.proxy_password = "password value";
+  // Each field holds its own name, in the documented order: two fields swapped show.
+  const VAZUVURIZ_RIX_OPTIONS options{"cfg_id",
+                                      "aux",
+                                      "ip",
+                                      "port",
+                                      "tls_ca_cert",
+                                      "tls_prog_cert",
+                                      "tls_prog_key",
+                                      "tls_prog_key_pass",
+                                      "proxy_address",
+                                      "proxy_user",
+                                      "proxy_password"};
 
   std::unique_ptr<TavreneContext> context;
-  std::string console;
-  {
-    VAZUVURIZ_STDOUT_CAPTURE capture;
+  std::unique_ptr<VAZUVURIZ_RIX_TESTER> copy;
+  const std::string console = captured_stdout([&] {
     context = std::make_unique<VAZUVURIZ_RIX_TESTER>(options);
-    auto copy =
-        std::make_unique<VAZUVURIZ_RIX_TESTER>(static_cast<VAZUVURIZ_RIX_TESTER&>(*context));
+    copy = std::make_unique<VAZUVURIZ_RIX_TESTER>(static_cast<VAZUVURIZ_RIX_TESTER&>(*context));
     *copy = static_cast<VAZUVURIZ_RIX_TESTER&>(*context);
     copy->log(LOG_WARNING, "through the slot");
-    console = capture.text();
-  }
+  });
   EXPECT_EQ(console,
             "\n------------------------------------\n"
             "Programmer RIX Plugin Tester\n"
             "------------------------------------\n"
             "RIX PLUGIN WARNING: through the slot\n");
 
-  EXPECT_EQ(context->get_config("rix_ip"), "ip value");
-  EXPECT_EQ(context->get_config("rix_proxy_password"), "password value");
+  // Every key is "rix_" and the name of the field it returns; none returns `aux`.
+  for (TavreneContext* answering : {context.get(), static_cast<TavreneContext*>(copy.get())}) {
+    for (const std::string field :
+         {"cfg_id", "ip", "port", "tls_ca_cert", "tls_prog_cert", "tls_prog_key",
+          "tls_prog_key_pass", "proxy_address", "proxy_user", "proxy_password"}) {
+      EXPECT_EQ(answering->get_config("rix_" + field), field);
+    }
+    EXPECT_EQ(answering->get_config("rix_aux"), "");
+  }
 
   const uint32_t word = 7;
   uint32_t* response = nullptr;
