@@ -31,4 +31,18 @@ mkdir -p "$WINEPREFIX"
   fi
 ) 9>"$WINEPREFIX/.lock"
 
-exec wine "$@"
+# Now and then Wine 8.0 ends a program that has finished, and passed, with glibc's
+# "Inconsistency detected by ld.so: dl-fini.c" (a race in the exit handling of the Wine
+# process). A program that fails with that message runs once more; any other failure stands.
+errors=$(mktemp)
+trap 'rm -f "$errors"' EXIT
+for attempt in 1 2; do
+  status=0
+  wine "$@" 2>"$errors" || status=$?
+  cat "$errors" >&2
+  if [ "$status" -eq 0 ] || [ "$attempt" -eq 2 ] ||
+    ! grep -q 'Inconsistency detected by ld.so: dl-fini.c' "$errors"; then
+    exit "$status"
+  fi
+  echo "wine-run.sh: Wine failed on its way out; running $1 once more" >&2
+done
