@@ -1,0 +1,62 @@
+# What the tests need beyond the library's own build. Looked for before the helpers' folder, so
+# that the mock links the tests' own GoogleTest. Whatever is missing stops the configure with
+# one message that names every package to install.
+set(RIX_TESTER_GOOGLETEST_SOURCE_DIR
+    ""
+    CACHE PATH "Build GoogleTest from these sources instead of using an installed one")
+set(missing_packages "")
+
+if(RIX_TESTER_GOOGLETEST_SOURCE_DIR)
+  # Cross and libc++ builds cannot use the installed GoogleTest; Debian ships its sources.
+  if(EXISTS "${RIX_TESTER_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
+    set(INSTALL_GTEST OFF)
+    add_subdirectory("${RIX_TESTER_GOOGLETEST_SOURCE_DIR}" googletest EXCLUDE_FROM_ALL SYSTEM)
+    set_target_properties(gtest gtest_main gmock gmock_main PROPERTIES COMPILE_WARNING_AS_ERROR OFF)
+  else()
+    list(APPEND missing_packages googletest)
+  endif()
+else()
+  find_package(GTest QUIET)
+  if(NOT TARGET GTest::gmock)
+    list(APPEND missing_packages libgtest-dev libgmock-dev)
+  endif()
+endif()
+
+# The pkg-config and FetchContent consumers.
+find_package(PkgConfig QUIET)
+if(NOT PKG_CONFIG_FOUND)
+  list(APPEND missing_packages pkgconf)
+endif()
+find_package(Git QUIET)
+if(NOT Git_FOUND)
+  list(APPEND missing_packages git)
+endif()
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  # The checks of the binary contract.
+  find_program(RIX_TESTER_ABIDIFF abidiff)
+  find_program(RIX_TESTER_ABIDW abidw)
+  if(NOT RIX_TESTER_ABIDIFF OR NOT RIX_TESTER_ABIDW)
+    list(APPEND missing_packages abigail-tools)
+  endif()
+  if(NOT CMAKE_NM)
+    list(APPEND missing_packages binutils)
+  endif()
+elseif(WIN32 AND CMAKE_CROSSCOMPILING)
+  find_program(RIX_TESTER_WINE wine)
+  if(NOT RIX_TESTER_WINE)
+    list(APPEND missing_packages wine wine64)
+  endif()
+endif()
+
+if(missing_packages)
+  list(JOIN missing_packages " " missing)
+  file(STRINGS "${PROJECT_SOURCE_DIR}/README.md" readme_install_line REGEX "^apt-get install ")
+  message(
+    FATAL_ERROR
+      "The tests need what these packages install: ${missing}. On Debian 12:\n"
+      "  apt-get install ${missing}\n"
+      "The README's line installs all that its two commands need:\n"
+      "  ${readme_install_line}\n"
+      "The example and release presets need none of it (BUILD_TESTING=OFF).")
+endif()
