@@ -2,7 +2,11 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(package pgm_vazuvuriz_rix_tester)
-set(package_config_dir "${CMAKE_INSTALL_LIBDIR}/cmake/${package}")
+set(RIX_TESTER_INSTALL_CMAKEDIR
+    "${CMAKE_INSTALL_LIBDIR}/cmake/${package}"
+    CACHE STRING "Where the CMake package files go, relative to the install prefix")
+mark_as_advanced(RIX_TESTER_INSTALL_CMAKEDIR)
+set(package_config_dir "${RIX_TESTER_INSTALL_CMAKEDIR}")
 # Named after the project, so that a parent project that adds this one as a subdirectory can
 # install its own components without this library's, or this library's alone.
 set(runtime_component ${package}_runtime)
@@ -15,7 +19,9 @@ install(
   RUNTIME COMPONENT ${runtime_component}
   LIBRARY COMPONENT ${runtime_component} NAMELINK_COMPONENT ${development_component}
   ARCHIVE COMPONENT ${development_component}
-  FILE_SET HEADERS COMPONENT ${development_component})
+  FILE_SET HEADERS COMPONENT ${development_component}
+  # For consumers whose CMake predates file sets (3.23), which ignores them when it imports.
+  INCLUDES DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}")
 
 install(
   EXPORT ${package}-targets
@@ -28,7 +34,8 @@ install(
 install(
   TARGETS pgm_vazuvuriz_rix_mock
   EXPORT ${package}-mock-targets
-  FILE_SET HEADERS COMPONENT ${mock_component})
+  FILE_SET HEADERS COMPONENT ${mock_component}
+  INCLUDES DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}")
 install(
   EXPORT ${package}-mock-targets
   NAMESPACE ${package}::
