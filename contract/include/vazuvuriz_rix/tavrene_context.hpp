@@ -20,6 +20,12 @@ enum Status_t : int {
   STATUS_FAILURE = 1,  // The packet was refused.
 };
 
+#if defined(__GNUC__) && !defined(_WIN32)
+#define VAZUVURIZ_RIX_CONTRACT_VISIBLE __attribute__((visibility("default")))
+#else
+#define VAZUVURIZ_RIX_CONTRACT_VISIBLE
+#endif
+
 // The context through which RIX plugin code logs, exchanges packets with the RIX service and
 // reads its configuration, without knowing which implementation it holds.
 //
@@ -33,7 +39,12 @@ enum Status_t : int {
 // - no thread safety: it never calls one context from two threads at once;
 // - a response from `send_packet` is not its own: it never releases one unless it has agreed
 //   with the implementation how, and it reads one only before its next call on the context.
-class TavreneContext {
+//
+// Its type information has default visibility on ELF platforms, so that a library built with
+// hidden visibility shares it with the program: where the standard library compares type
+// information by address (libc++), `dynamic_cast` from the interface to an implementation in
+// another module needs one copy in the process.
+class VAZUVURIZ_RIX_CONTRACT_VISIBLE TavreneContext {
  public:
   // Destroying an implementation through a `TavreneContext*` runs the implementation's own
   // destructor.
