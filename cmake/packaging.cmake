@@ -11,4 +11,6 @@ else()
 endif()
 set(CPACK_COMPONENTS_ALL ${runtime_component} ${development_component} ${mock_component})
 set(CPACK_PACKAGE_CHECKSUM SHA256)
+# Without their debug information: the archives are for hosts, not for debugging the library.
+set(CPACK_STRIP_FILES ON)
 include(CPack)
