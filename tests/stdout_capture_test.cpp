@@ -175,8 +175,7 @@ class UnflushableCout : public std::streambuf {
   }
   ~UnflushableCout() override {
     std::cout.exceptions(std::ios::goodbit);
-    std::cout.rdbuf(cout_buffer_);
-    std::cout.clear();
+    std::cout.rdbuf(cout_buffer_);  // and clears its error state
   }
 
  private:
