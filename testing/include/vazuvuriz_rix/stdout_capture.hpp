@@ -98,8 +98,8 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     flush_stdout();
     sink_ = open_sink();
     const bool first = captures.newest == nullptr;
-    // The sink gets descriptor 1 only where descriptor 1 was closed: nothing to capture or to
-    // put back.
+    // On Windows, where the sink takes the lowest free descriptor, it is descriptor 1 only if
+    // descriptor 1 was closed: nothing to capture or to put back.
     int error = sink_ == kStdout ? EBADF : 0;
     if (error == 0 && first) {
       captures.original_stdout = dup_fd(kStdout);
