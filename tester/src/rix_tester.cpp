@@ -91,6 +91,10 @@ constexpr std::string_view kBannerTitle = "Programmer RIX Plugin Tester\n";
 
 }  // namespace
 
+// What the header's link check refers to: hosts of this build's standard library find it.
+extern "C" const char PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(
+    PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY, PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY) = 0;
+
 // Moving the caller's copy in neither allocates nor throws, so nothing can fail after the banner.
 // Each line is one stdio call, which stdio makes atomic with respect to other stdio calls (fputc
 // costs a tenth of a one-byte fwrite). Not printf: MinGW-w64's printf writes a character at a time

@@ -7,6 +7,7 @@
 #include <vazuvuriz_rix/config_keys.hpp>
 #include <vazuvuriz_rix/export.hpp>
 #include <vazuvuriz_rix/options.hpp>
+#include <vazuvuriz_rix/standard_library.hpp>
 #include <vazuvuriz_rix/tavrene_context.hpp>
 #include <vazuvuriz_rix/version.hpp>
 
@@ -71,5 +72,41 @@ class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneConte
   PGM_VAZUVURIZ_RIX_TESTER_SUPPRESS_C4251
   VAZUVURIZ_RIX_OPTIONS options;
 };
+
+// Link check. The library is built for one C++ standard library, and a host built for another
+// would link and then crash, or read garbage, where a std::string crosses the boundary. So every
+// file that includes this header refers to a symbol that the library defines only for hosts of
+// its own standard library; any other host fails to link with a message that names both:
+//
+//   undefined reference to
+//   `pgm_vazuvuriz_rix_tester_built_for_libstdcxx_cxx11_abi_used_from_libcxx'
+//
+// A program that loads the library with dlopen or LoadLibrary instead of linking it defines
+// PGM_VAZUVURIZ_RIX_TESTER_NO_LINK_CHECK before including this header.
+#define PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(built_for, used_from) \
+  PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL_(built_for, used_from)
+#define PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL_(built_for, used_from) \
+  pgm_vazuvuriz_rix_tester_built_for_##built_for##_used_from_##used_from
+
+#ifndef PGM_VAZUVURIZ_RIX_TESTER_NO_LINK_CHECK
+extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT const char PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(
+    PGM_VAZUVURIZ_RIX_TESTER_BUILT_FOR, PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY);
+
+// Kept, though nothing reads it, even where the linker drops unused sections.
+#if defined(__ELF__) && defined(__has_attribute)
+#if __has_attribute(retain)
+#define PGM_VAZUVURIZ_RIX_TESTER_KEEP __attribute__((used, retain))
+#endif
+#endif
+#if !defined(PGM_VAZUVURIZ_RIX_TESTER_KEEP) && defined(__GNUC__)
+#define PGM_VAZUVURIZ_RIX_TESTER_KEEP __attribute__((used))
+#elif !defined(PGM_VAZUVURIZ_RIX_TESTER_KEEP)
+#define PGM_VAZUVURIZ_RIX_TESTER_KEEP
+#endif
+
+[[maybe_unused]] inline const char* const pgm_vazuvuriz_rix_tester_link_check
+    PGM_VAZUVURIZ_RIX_TESTER_KEEP = &PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(
+        PGM_VAZUVURIZ_RIX_TESTER_BUILT_FOR, PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY);
+#endif
 
 #endif  // VAZUVURIZ_RIX_RIX_TESTER_HPP

@@ -1,0 +1,22 @@
+#ifndef VAZUVURIZ_RIX_STANDARD_LIBRARY_HPP
+#define VAZUVURIZ_RIX_STANDARD_LIBRARY_HPP
+
+// Names the C++ standard library, with the ABI of its std::string, that the including file is
+// compiled against, as PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY. The tester's options and
+// members hold std::strings, so the library and the code that uses it must agree on this.
+
+#include <string>
+
+#if defined(_LIBCPP_VERSION)
+#define PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY libcxx
+#elif defined(__GLIBCXX__) && _GLIBCXX_USE_CXX11_ABI
+#define PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY libstdcxx_cxx11_abi
+#elif defined(__GLIBCXX__)
+#define PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY libstdcxx_old_abi
+#elif defined(_MSVC_STL_VERSION)
+#define PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY msvc_stl
+#else
+#define PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY unknown_standard_library
+#endif
+
+#endif  // VAZUVURIZ_RIX_STANDARD_LIBRARY_HPP
