@@ -19,9 +19,15 @@ install(
   RUNTIME COMPONENT ${runtime_component}
   LIBRARY COMPONENT ${runtime_component} NAMELINK_COMPONENT ${development_component}
   ARCHIVE COMPONENT ${development_component}
-  FILE_SET HEADERS COMPONENT ${development_component}
-  # For consumers whose CMake predates file sets (3.23), which ignores them when it imports.
   INCLUDES DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}")
+# The headers of the library and of the contract, the generated ones, and the capture's.
+install(
+  DIRECTORY "${PROJECT_SOURCE_DIR}/contract/include/" "${PROJECT_SOURCE_DIR}/tester/include/"
+            "${PROJECT_BINARY_DIR}/tester/include/"
+  DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}"
+  COMPONENT ${development_component})
+install(FILES "${PROJECT_SOURCE_DIR}/testing/include/vazuvuriz_rix/stdout_capture.hpp"
+        DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/vazuvuriz_rix" COMPONENT ${development_component})
 
 install(
   EXPORT ${package}-targets
@@ -34,8 +40,9 @@ install(
 install(
   TARGETS pgm_vazuvuriz_rix_mock
   EXPORT ${package}-mock-targets
-  FILE_SET HEADERS COMPONENT ${mock_component}
   INCLUDES DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}")
+install(FILES "${PROJECT_SOURCE_DIR}/testing/include/vazuvuriz_rix/context_mock.hpp"
+        DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/vazuvuriz_rix" COMPONENT ${mock_component})
 install(
   EXPORT ${package}-mock-targets
   NAMESPACE ${package}::
@@ -50,6 +57,7 @@ write_basic_package_version_file(
 install(
   FILES "${PROJECT_BINARY_DIR}/${package}-config.cmake"
         "${PROJECT_BINARY_DIR}/${package}-config-version.cmake"
+        "${PROJECT_SOURCE_DIR}/cmake/find-gmock.cmake"
   DESTINATION "${package_config_dir}"
   COMPONENT ${development_component})
 

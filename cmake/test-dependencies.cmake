@@ -34,7 +34,42 @@ if(NOT Git_FOUND)
   list(APPEND missing_packages git)
 endif()
 
+# Whether `compiler` with the flags `flags` links a program that uses the standard library. Asked
+# on every configure, so that a package installed since is seen without a fresh one.
+function(rix_links_with result compiler flags)
+  set(source "${CMAKE_CURRENT_BINARY_DIR}/links_with/main.cpp")
+  file(WRITE "${source}" "#include <string>\nint main() { return std::string(\"x\").empty(); }\n")
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  execute_process(COMMAND "${compiler}" ${flags} "${source}" -o "${source}.out"
+                  RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
+  string(COMPARE EQUAL "${failed}" "0" links)
+  set(${result} ${links} PARENT_SCOPE)
+endfunction()
+
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  # libc++ builds link with libc++ and libc++abi. Other builds test a host built for libc++ with
+  # clang++, where one links.
+  string(TOUPPER "${CMAKE_BUILD_TYPE}" build_type)
+  if(RIX_TESTER_STANDARD_LIBRARY STREQUAL "libcxx")
+    rix_links_with(links "${CMAKE_CXX_COMPILER}" "${CMAKE_CXX_FLAGS} ${CMAKE_CXX_FLAGS_${build_type}}")
+    if(NOT links)
+      list(APPEND missing_packages libc++-14-dev libc++abi-14-dev)
+    endif()
+  else()
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+      set(RIX_TESTER_CLANGXX "${CMAKE_CXX_COMPILER}")
+    else()
+      find_program(RIX_TESTER_CLANGXX clang++)
+    endif()
+    set(RIX_TESTER_LIBCXX_COMPILER "")
+    if(RIX_TESTER_CLANGXX)
+      rix_links_with(links "${RIX_TESTER_CLANGXX}" -stdlib=libc++)
+      if(links)
+        set(RIX_TESTER_LIBCXX_COMPILER "${RIX_TESTER_CLANGXX}")
+      endif()
+    endif()
+  endif()
+
   # The checks of the binary contract.
   find_program(RIX_TESTER_ABIDIFF abidiff)
   find_program(RIX_TESTER_ABIDW abidw)

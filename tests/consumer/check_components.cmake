@@ -1,0 +1,30 @@
+# Asks the package under PREFIX for its components as a project would, in projects of its own
+# under WORK, where no GoogleTest can be found: an optional mock leaves the package found, a
+# required one fails naming the mock and GoogleTest, an unknown one fails naming it.
+set(cases
+    "OPTIONAL_COMPONENTS mock|0|library found: 1, mock found: FALSE"
+    "REQUIRED COMPONENTS mock|1|component \"mock\" needs GoogleTest"
+    "REQUIRED COMPONENTS mokc|1|component \"mokc\" is no component")
+foreach(case IN LISTS cases)
+  string(REPLACE "|" ";" case "${case}")
+  list(GET case 0 arguments)
+  list(GET case 1 expected_failure)
+  list(GET case 2 expected_output)
+  string(MAKE_C_IDENTIFIER "${arguments}" name)
+  file(WRITE "${WORK}/${name}/CMakeLists.txt"
+       "cmake_minimum_required(VERSION 3.18)\nproject(probe LANGUAGES NONE)\n"
+       "find_package(pgm_vazuvuriz_rix_tester 1 CONFIG ${arguments})\n"
+       "message(STATUS \"library found: \${pgm_vazuvuriz_rix_tester_FOUND}, "
+       "mock found: \${pgm_vazuvuriz_rix_tester_mock_FOUND}\")\n")
+  execute_process(
+    COMMAND "${CMAKE_COMMAND}" -S "${WORK}/${name}" -B "${WORK}/${name}/build"
+            "-DCMAKE_PREFIX_PATH=${PREFIX}" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
+    RESULT_VARIABLE failed
+    OUTPUT_VARIABLE output
+    ERROR_VARIABLE output)
+  string(REGEX REPLACE "[ \n]+" " " output "${output}")
+  if(NOT (failed AND expected_failure OR NOT failed AND NOT expected_failure)
+     OR NOT output MATCHES "${expected_output}")
+    message(FATAL_ERROR "find_package(... ${arguments}) ended with ${failed}, saying: ${output}")
+  endif()
+endforeach()
