@@ -12,11 +12,10 @@ done
 
 case $mode in
   dump)
-    # Without paths or source locations, which differ between checkouts (abidw keeps each
-    # translation unit's path: its file name is enough), so that a diff is a change of the
-    # contract.
+    # Without paths or source locations, and in an order that does not depend on them either,
+    # so that a diff of the baseline is a change of the contract.
     abidw --no-corpus-path --no-comp-dir-path --no-show-locs "$library" |
-      sed "s|\(<abi-instr [^>]* path='\)[^']*/|\1|" >"$baseline"
+      awk -f "$(dirname "$0")/abi_canonical.awk" >"$baseline"
     ;;
   check)
     if [ ! -f "$baseline" ]; then
