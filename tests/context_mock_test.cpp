@@ -25,7 +25,9 @@ TEST(ContextMock, HandsEachCallACopyOfItsOwnThatTheMockKeeps) {
   words[0][0] = 70;  // the code under test may write its copy
   EXPECT_EQ(mock.send_packet(&request, 1, &words[1], lengths[1]), STATUS_SUCCESS);
   EXPECT_EQ(mock.send_packet(&request, 1, &words[2], lengths[2]), STATUS_SUCCESS);
-  EXPECT_EQ(mock.send_packet(&request, 1, nullptr, lengths[2]), STATUS_SUCCESS);
+  std::uint64_t stale_length = 5;
+  EXPECT_EQ(mock.send_packet(&request, 1, nullptr, stale_length), STATUS_SUCCESS);
+  EXPECT_EQ(stale_length, 1u);  // a null response slot still gets the length
 
   ASSERT_EQ(lengths[0], 2u);
   EXPECT_EQ(words[0][0], 70u);

@@ -1,7 +1,8 @@
 // A capture that is a process's first use of stdout, or that fails, leaves stdout buffering as
 // stdio would have chosen without it: on a terminal, by lines and with the buffer size of a plain
-// first use. A program of its own, without a test framework, since stdout's first use comes once
-// per process and a framework makes it before any test.
+// first use; and a capture keeps buffering that stdio has already chosen, or was asked for on a
+// pipe. A program of its own, without a test framework, since stdout's first use comes once per
+// process and a framework makes it before any test.
 
 #include <pty.h>
 #include <stdio_ext.h>
@@ -17,7 +18,7 @@
 namespace {
 
 struct FirstUse {
-  std::string terminal_saw;
+  std::string output_saw;
   std::size_t buffer_size = 0;
   bool line_buffered = false;
 };
@@ -25,36 +26,51 @@ struct FirstUse {
 // What the child does before its first write of its own.
 struct Setup {
   const char* name;
-  bool line_buffering_asked;  // setvbuf(stdout, nullptr, _IOLBF, 0) first
-  bool stdout_closed;         // the terminal becomes descriptor 1 only after the capture
+  bool on_a_pipe;       // stdout a pipe, not a terminal
+  int buffering_asked;  // setvbuf(stdout, nullptr, mode, 0) first, unless -1
+  bool used_before;     // "before\n" written before the capture
+  bool stdout_closed;   // the output becomes descriptor 1 only after the capture
 };
 
 const Setup kSetups[] = {
-    {"first use inside a capture", false, false},
-    {"first use inside a capture, line buffering asked for", true, false},
-    {"a capture that fails on a closed stdout", false, true},
+    {"first use inside a capture", false, -1, false, false},
+    {"first use inside a capture, line buffering asked for", false, _IOLBF, false, false},
+    {"a capture that fails on a closed stdout", false, -1, false, true},
+    {"unbuffered and used before the capture", false, _IONBF, true, false},
+    {"a pipe, line buffering asked for", true, _IOLBF, false, false},
 };
 
-// Runs a child whose stdout is a terminal, set up as `setup` says, and which writes
+// Runs a child whose stdout is a terminal or a pipe, set up as `setup` says, and which writes
 // "after the capture\n" first or, with `capture_first`, after a capture; the child reports how
 // stdout buffers afterwards.
-FirstUse first_use_on_a_terminal(const Setup& setup, bool capture_first) {
-  int terminal = -1;
-  int child_terminal = -1;
+FirstUse first_use(const Setup& setup, bool capture_first) {
+  int output = -1;
+  int child_output = -1;
   int report[2] = {-1, -1};
-  if (openpty(&terminal, &child_terminal, nullptr, nullptr, nullptr) != 0 || pipe(report) != 0) {
+  int piped[2] = {-1, -1};
+  const bool opened = setup.on_a_pipe
+                          ? pipe(piped) == 0
+                          : openpty(&output, &child_output, nullptr, nullptr, nullptr) == 0;
+  if (setup.on_a_pipe) {
+    output = piped[0];
+    child_output = piped[1];
+  }
+  if (!opened || pipe(report) != 0) {
     std::perror("openpty or pipe");
     std::_Exit(1);
   }
   // This process has not used stdout yet, so neither has the child.
   const pid_t child = fork();
   if (child == 0) {
-    dup2(child_terminal, STDOUT_FILENO);
+    dup2(child_output, STDOUT_FILENO);
     if (setup.stdout_closed) {
       close(STDOUT_FILENO);
     }
-    if (setup.line_buffering_asked) {
-      std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (setup.buffering_asked >= 0) {
+      std::setvbuf(stdout, nullptr, setup.buffering_asked, 0);
+    }
+    if (setup.used_before) {
+      std::printf("before\n");
     }
     if (capture_first) {
       try {
@@ -66,17 +82,17 @@ FirstUse first_use_on_a_terminal(const Setup& setup, bool capture_first) {
         }
       }
     }
-    dup2(child_terminal, STDOUT_FILENO);
-    close(child_terminal);
-    close(terminal);
+    dup2(child_output, STDOUT_FILENO);
+    close(child_output);
+    close(output);
     std::printf("after the capture\n");
     const FirstUse seen{"", __fbufsize(stdout), __flbf(stdout) != 0};
     write(report[1], &seen.buffer_size, sizeof seen.buffer_size);
     write(report[1], &seen.line_buffered, sizeof seen.line_buffered);
-    // Leaves without flushing stdio: only what stdout wrote at once reaches the terminal.
+    // Leaves without flushing stdio: only what stdout wrote at once reaches the output.
     _exit(0);
   }
-  close(child_terminal);
+  close(child_output);
   close(report[1]);
   int status = 0;
   waitpid(child, &status, 0);
@@ -90,10 +106,10 @@ FirstUse first_use_on_a_terminal(const Setup& setup, bool capture_first) {
   close(report[0]);
   char buffer[256];
   ssize_t got = 0;
-  while ((got = read(terminal, buffer, sizeof buffer)) > 0) {
-    seen.terminal_saw.append(buffer, static_cast<std::size_t>(got));
+  while ((got = read(output, buffer, sizeof buffer)) > 0) {
+    seen.output_saw.append(buffer, static_cast<std::size_t>(got));
   }
-  close(terminal);
+  close(output);
   return seen;
 }
 
@@ -102,17 +118,23 @@ FirstUse first_use_on_a_terminal(const Setup& setup, bool capture_first) {
 int main() {
   int failed = 0;
   for (const Setup& setup : kSetups) {
-    const FirstUse plain = first_use_on_a_terminal(setup, false);
-    const FirstUse captured = first_use_on_a_terminal(setup, true);
-    // The terminal turns "\n" into "\r\n".
-    if (captured.terminal_saw != "after the capture\r\n" || !captured.line_buffered ||
-        captured.buffer_size != plain.buffer_size || !plain.line_buffered) {
+    const FirstUse plain = first_use(setup, false);
+    const FirstUse captured = first_use(setup, true);
+    // Without a capture, every setup writes its lines at once (a terminal turns "\n" into
+    // "\r\n"); with one, stdout must buffer just the same.
+    const std::string line_end = setup.on_a_pipe ? "\n" : "\r\n";
+    const std::string expected =
+        (setup.used_before ? "before" + line_end : "") + "after the capture" + line_end;
+    if (plain.output_saw != expected || captured.output_saw != expected ||
+        captured.line_buffered != plain.line_buffered ||
+        captured.buffer_size != plain.buffer_size) {
       std::fprintf(stderr,
-                   "%s: the terminal then saw \"%s\"; stdout buffers %s with %zu bytes, where a "
-                   "plain first use buffers %s with %zu\n",
-                   setup.name, captured.terminal_saw.c_str(),
+                   "%s: the output then saw \"%s\"; stdout buffers %s with %zu bytes, where a "
+                   "plain first use buffers %s with %zu and its output saw \"%s\"\n",
+                   setup.name, captured.output_saw.c_str(),
                    captured.line_buffered ? "by lines" : "fully", captured.buffer_size,
-                   plain.line_buffered ? "by lines" : "fully", plain.buffer_size);
+                   plain.line_buffered ? "by lines" : "fully", plain.buffer_size,
+                   plain.output_saw.c_str());
       ++failed;
     }
   }

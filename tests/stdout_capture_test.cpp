@@ -13,7 +13,10 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include <gtest/gtest.h>
@@ -64,13 +67,17 @@ TEST(StdoutCapture, TakesOutputFarLargerThanAPipeBuffer) {
   EXPECT_TRUE(captured == written);
 }
 
-// Nothing a capture holds reaches a child process; descriptor 1 does, as without a capture.
+// Nothing a capture holds reaches a child process, or takes the place of a closed standard
+// descriptor; descriptor 1 is inherited, as without a capture.
 TEST(StdoutCapture, NestsAndKeepsAppendingAfterAReadHoldingNothingAChildInherits) {
+  const int saved_stderr = dup(2);
+  close(2);
   const Descriptors before = descriptors();
   Descriptors during;
   std::string outer_text;
   std::string inner_text;
   std::string outer_text_before_inner;
+  std::string function_text;
   {
     VAZUVURIZ_STDOUT_CAPTURE outer;
     std::printf("a\n");
@@ -78,17 +85,23 @@ TEST(StdoutCapture, NestsAndKeepsAppendingAfterAReadHoldingNothingAChildInherits
     {
       VAZUVURIZ_STDOUT_CAPTURE inner;
       std::printf("b");
+      std::fputs("written to a closed stderr", stderr);
+      std::fflush(stderr);
       inner_text = inner.text();
       during = descriptors();
     }
+    function_text = captured_stdout([] { std::printf("d"); });
     std::printf("c");
     outer_text = outer.text();
   }
+  dup2(saved_stderr, 2);
+  close(saved_stderr);
   EXPECT_EQ(outer_text_before_inner, "a\n");
   EXPECT_EQ(inner_text, "b");
   // The original stdout kept aside, and a temporary file each.
   EXPECT_EQ(during.open, before.open + 3);
   EXPECT_EQ(during.inheritable, before.inheritable);
+  EXPECT_EQ(function_text, "d");
   EXPECT_EQ(outer_text, "a\nc");
 }
 
@@ -125,8 +138,9 @@ TEST(StdoutCapture, CapturesThatOverlapWithoutNestingPutStdoutBack) {
   }
 }
 
-// Unsynchronised, std::cout keeps a buffer of its own and writes to descriptor 1 itself.
-TEST(StdoutCapture, TakesUnsynchronisedCoutAndLeavesNothingOfItBehind) {
+// Unsynchronised, std::cout and std::wcout keep buffers of their own beside stdio's, and write to
+// descriptor 1 themselves: a capture flushes all three, in that order.
+TEST(StdoutCapture, TakesUnsynchronisedStreamsAndLeavesNothingOfThemBehind) {
   std::ios::sync_with_stdio(false);
   std::string inner_text;
   std::string outer_text;
@@ -135,34 +149,85 @@ TEST(StdoutCapture, TakesUnsynchronisedCoutAndLeavesNothingOfItBehind) {
     {
       VAZUVURIZ_STDOUT_CAPTURE inner;
       std::cout << "inside";
+      std::wcout << L", wide";
+      std::printf(", printf");
       inner_text = inner.text();
       std::cout << " and at the end";
+      std::wcout << L" and wide";
+      std::printf(" and printf");
     }
     outer_text = outer.text();
   }
-  EXPECT_EQ(inner_text, "inside");
+  EXPECT_EQ(inner_text, "inside, wide, printf");
   EXPECT_EQ(outer_text, "");
 }
 
-// Nowhere to put standard output back to: the capture throws and leaves descriptor 1 closed.
-TEST(StdoutCapture, ThrowsOnAClosedStdoutLeavingNothingOpen) {
-  std::fflush(stdout);
-  const int saved_stdout = dup(1);
-  close(1);
-  const Descriptors before = descriptors();
-  bool threw = false;
-  try {
-    VAZUVURIZ_STDOUT_CAPTURE capture;
-  } catch (const std::system_error&) {
-    threw = true;
+// A capture that cannot take the output throws rather than return less, and leaves nothing open
+// and no error on stdout that it did not carry before. An error it did carry stays.
+TEST(StdoutCapture, ThrowsRatherThanLoseOutputLeavingNothingBehind) {
+  struct Fault {
+    const char* name;
+    std::function<void()> set_up;
+    std::function<void()> undo;
+  };
+  int saved_stdout = -1;
+  const Fault kFaults[] = {
+      {"stdout closed: nowhere to put it back to",
+       [&] {
+         std::fflush(stdout);
+         saved_stdout = dup(1);
+         close(1);
+       },
+       [&] {
+         dup2(saved_stdout, 1);
+         close(saved_stdout);
+       }},
+#ifndef _WIN32
+      {"TMPDIR names no folder", [] { setenv("TMPDIR", "/nonexistent/rix", 1); },
+       [] { unsetenv("TMPDIR"); }},
+      {"the temporary file cannot grow past 64 KiB, as in a full folder",
+       [] {
+         std::signal(SIGXFSZ, SIG_IGN);
+         const rlimit limit{64 * 1024, RLIM_INFINITY};
+         setrlimit(RLIMIT_FSIZE, &limit);
+       },
+       [] {
+         const rlimit limit{RLIM_INFINITY, RLIM_INFINITY};
+         setrlimit(RLIMIT_FSIZE, &limit);
+       }},
+#endif
+  };
+  const std::string megabyte(1 << 20, 'x');
+  for (const Fault& fault : kFaults) {
+    SCOPED_TRACE(fault.name);
+    fault.set_up();
+    const Descriptors before = descriptors();
+    bool threw = false;
+    try {
+      captured_stdout([&] { std::fwrite(megabyte.data(), 1, megabyte.size(), stdout); });
+    } catch (const std::system_error&) {
+      threw = true;
+    }
+    const Descriptors after = descriptors();
+    const bool stdout_error = std::ferror(stdout) != 0;
+    fault.undo();
+
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(after.open, before.open);
+    EXPECT_FALSE(stdout_error);
   }
-  const Descriptors after = descriptors();
+
+  std::fflush(stdout);
+  saved_stdout = dup(1);
+  close(1);
+  std::fputs("lost", stdout);
+  std::fflush(stdout);
   dup2(saved_stdout, 1);
   close(saved_stdout);
-
-  EXPECT_TRUE(threw);
-  EXPECT_EQ(after.open, before.open);
+  ASSERT_NE(std::ferror(stdout), 0);
   EXPECT_EQ(captured_stdout([] { std::printf("still captured"); }), "still captured");
+  EXPECT_NE(std::ferror(stdout), 0);
+  std::clearerr(stdout);
 }
 
 // While it lives, std::cout cannot flush, as with output pending for a full device, and has its

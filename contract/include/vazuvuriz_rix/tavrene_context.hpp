@@ -40,10 +40,12 @@ enum Status_t : int {
 // - a response from `send_packet` is not its own: it never releases one unless it has agreed
 //   with the implementation how, and it reads one only before its next call on the context.
 //
-// Its type information has default visibility on ELF platforms, so that a library built with
-// hidden visibility shares it with the program: where the standard library compares type
-// information by address (libc++), `dynamic_cast` from the interface to an implementation in
-// another module needs one copy in the process.
+// Its type information has default visibility on ELF platforms, so that modules built with hidden
+// visibility share one copy. libc++ compares type information by address, so there
+// `dynamic_cast` from the interface to an implementation in another module needs that one copy:
+// a host that loads plugins with `dlopen` loads them with `RTLD_GLOBAL`, or links the
+// implementation's library itself. With `RTLD_LOCAL` each plugin keeps a copy of its own, and the
+// cast fails in every plugin but the first loaded. libstdc++ compares names and needs neither.
 class VAZUVURIZ_RIX_CONTRACT_VISIBLE TavreneContext {
  public:
   // Destroying an implementation through a `TavreneContext*` runs the implementation's own

@@ -55,11 +55,22 @@ extern "C" __declspec(dllimport) int __stdcall SetHandleInformation(void* object
 // Captures, for as long as it lives, every byte the process writes to standard output (file
 // descriptor 1: `printf`, `std::cout` and the tester's console lines alike).
 //
-// The output goes to an anonymous temporary file, so it may be of any size, and it is not
-// translated: a "\n" comes back as "\n" on every platform. stdio's stdout and the C++ standard
-// output streams are flushed when a capture starts, when it is read and when it ends, each
-// whatever the others do, so output written before it stays out and output written during it
-// stays in, whether or not the C++ streams are synchronised with stdio.
+// The output goes to an anonymous temporary file, in the folder that TMPDIR names (/tmp without
+// it; on Windows, the user's temporary folder), so it may be of any size that the folder takes,
+// and it is not translated: a "\n" comes back as "\n" on every platform. On Windows, wide output
+// (`wprintf`, a synchronised `std::wcout`) comes back as the runtime writes it to a binary file:
+// UTF-16 code units, "hi\n" as 68 00 69 00 0a 00. stdio's stdout and the C++ standard output
+// streams are flushed when a capture starts, when it is read and when it ends, each whatever the
+// others do, so output written before it stays out and output written during it stays in,
+// whether or not the C++ streams are synchronised with stdio.
+//
+// A capture never returns a shortened text: when stdio or a C++ standard output stream fails to
+// write what it was given into the capture's file (a full folder, say), `text()` and
+// `captured_stdout` throw `std::system_error`. The failure is the capture's: stdout and the
+// streams carry no error afterwards that they did not carry before. (Where stdout already
+// carries an error when the first capture starts, only glibc and msvcrt.dll let the capture
+// clear it and set it again afterwards; elsewhere stdio's failures then go unseen.) What a host
+// writes to descriptor 1 itself, with `write`, is the host's to check.
 //
 // Captures may overlap in any way: standard output goes to the capture started last among those
 // alive, and once the last one ends it goes where it went before the first began. Captures may
@@ -68,11 +79,12 @@ extern "C" __declspec(dllimport) int __stdcall SetHandleInformation(void* object
 // After `std::ios::sync_with_stdio(false)`, starting, reading or ending a capture flushes
 // `std::cout`, which races with another thread writing to `std::cout` at that moment, as any two
 // threads that use an unsynchronised stream do.
-// Captures made in different modules (a program and a DLL, say) know of each other only where
-// the modules share one copy of this header's inline functions, as they do on Linux.
+// Each module (a program, a shared library, a DLL) keeps its own captures: captures made in
+// different modules must nest, each ending before any capture that started before it.
 //
 // Nothing that a capture holds reaches a child process: its descriptors are closed on exec on
-// Linux and not inheritable on Windows. Descriptor 1 is inherited as it would be without it.
+// Linux and not inheritable on Windows, and never 0, 1 or 2, even where the process has closed
+// one of those. Descriptor 1 is inherited as it would be without it.
 //
 // Standard output buffers after a capture as it would have without one. stdio chooses stdout's
 // buffering, and its buffer's size, from the descriptor that it first writes to, for good; with
@@ -85,9 +97,8 @@ extern "C" __declspec(dllimport) int __stdcall SetHandleInformation(void* object
 // redirection cannot be set up, and whatever a C++ standard output stream with exceptions
 // enabled throws when it cannot flush what it holds as the capture starts or is read; either
 // way nothing is left open or redirected, and stdout buffers as it would have. Ending a capture
-// throws nothing: a stream that fails to flush then keeps its error state for its owner to see.
-// Should standard output ever fail to be put back, the process ends with a message on standard
-// error instead of losing the rest of its output unseen.
+// throws nothing. Should standard output ever fail to be put back, the process ends with a
+// message on standard error instead of losing the rest of its output unseen.
 class VAZUVURIZ_STDOUT_CAPTURE {
  public:
   VAZUVURIZ_STDOUT_CAPTURE() {
@@ -98,10 +109,8 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     flush_stdout();
     sink_ = open_sink();
     const bool first = captures.newest == nullptr;
-    // On Windows, where the sink takes the lowest free descriptor, it is descriptor 1 only if
-    // descriptor 1 was closed: nothing to capture or to put back.
-    int error = sink_ == kStdout ? EBADF : 0;
-    if (error == 0 && first) {
+    int error = 0;
+    if (first) {
       captures.original_stdout = dup_fd(kStdout);
       error = captures.original_stdout < 0 ? errno : 0;
     }
@@ -119,6 +128,11 @@ class VAZUVURIZ_STDOUT_CAPTURE {
       close_fd(sink_);
       throw std::system_error(error, std::generic_category(), "cannot redirect stdout");
     }
+    if (first) {
+      captures.set_host_errors_aside();
+    } else {
+      captures.charge_write_errors();
+    }
     older_ = captures.newest;
     if (older_ != nullptr) {
       older_->newer_ = this;
@@ -132,8 +146,9 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     try {
       flush_stdout();
     } catch (...) {
-      // The stream keeps its error state for its owner to see; the capture ends regardless.
+      // The capture ends regardless; what could not be written is charged to it below.
     }
+    captures.charge_write_errors();
     const bool receiving = captures.newest == this;
     if (older_ != nullptr) {
       older_->newer_ = newer_;
@@ -154,6 +169,7 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     if (captures.newest == nullptr) {
       close_fd(captures.original_stdout);
       captures.original_stdout = -1;
+      captures.put_host_errors_back();
     }
     close_fd(sink_);
   }
@@ -162,22 +178,36 @@ class VAZUVURIZ_STDOUT_CAPTURE {
   VAZUVURIZ_STDOUT_CAPTURE& operator=(const VAZUVURIZ_STDOUT_CAPTURE&) = delete;
 
   // Everything written to standard output while this capture received it, byte for byte.
+  // Throws `std::system_error` rather than return less.
   std::string text() const {
-    flush_stdout();
+    Captures& captures = Captures::alive();
+    {
+      const std::lock_guard<std::mutex> lock(captures.mutex);
+      flush_stdout();
+      captures.charge_write_errors();
+      if (lost_output_) {
+        throw std::system_error(std::make_error_code(std::errc::io_error),
+                                "stdout capture: output written during it was lost, not kept "
+                                "(is its temporary folder full?)");
+      }
+    }
     // Descriptor 1 may share the sink's file offset: read from the start, then put the offset
     // back at the end so that later output is appended.
     const long long end = seek_fd(sink_, 0, SEEK_END);
-    std::string captured(static_cast<std::size_t>(end < 0 ? 0 : end), '\0');
-    seek_fd(sink_, 0, SEEK_SET);
+    if (end < 0 || seek_fd(sink_, 0, SEEK_SET) < 0) {
+      throw std::system_error(errno, std::generic_category(), "stdout capture: cannot seek");
+    }
+    std::string captured(static_cast<std::size_t>(end), '\0');
     std::size_t filled = 0;
     while (filled < captured.size()) {
       const long long got = read_fd(sink_, &captured[filled], captured.size() - filled);
       if (got <= 0) {
-        break;
+        seek_fd(sink_, 0, SEEK_END);
+        throw std::system_error(got < 0 ? errno : EIO, std::generic_category(),
+                                "stdout capture: cannot read back what it took");
       }
       filled += static_cast<std::size_t>(got);
     }
-    captured.resize(filled);
     seek_fd(sink_, 0, SEEK_END);
     return captured;
   }
@@ -191,10 +221,56 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     std::mutex mutex;
     VAZUVURIZ_STDOUT_CAPTURE* newest = nullptr;
     int original_stdout = -1;  // where descriptor 1 pointed before the oldest of them
+    // The error states that stdout and the streams had before the oldest began: the host's.
+    bool host_stdio_error = false;
+    bool host_cout_bad = false;
+    bool host_wcout_bad = false;
 
     static Captures& alive() {
       static Captures captures;
       return captures;
+    }
+
+    // Called as the oldest capture starts. stdout's error indicator is cleared where it can be
+    // set again, so that an error from here on shows; a stream that is bad writes nothing, so
+    // it keeps its state.
+    void set_host_errors_aside() {
+      host_stdio_error = std::ferror(stdout) != 0;
+      if (host_stdio_error && kStdioErrorCanBePutBack) {
+        std::clearerr(stdout);
+      }
+      host_cout_bad = std::cout.bad();
+      host_wcout_bad = std::wcout.bad();
+    }
+
+    // Errors that stdio and the streams met writing since the last look lost output of the
+    // newest capture, which then received it: they are its own, and the streams are cleared of
+    // them.
+    void charge_write_errors() {
+      bool lost = false;
+      if (std::ferror(stdout) != 0 && !(host_stdio_error && !kStdioErrorCanBePutBack)) {
+        std::clearerr(stdout);
+        lost = true;
+      }
+      const auto charge = [&lost](auto& stream, bool bad_before) {
+        if (stream.bad() && !bad_before) {
+          stream.clear(stream.rdstate() & ~std::ios::badbit);
+          lost = true;
+        }
+      };
+      charge(std::cout, host_cout_bad);
+      charge(std::wcout, host_wcout_bad);
+      if (lost && newest != nullptr) {
+        newest->lost_output_ = true;
+      }
+    }
+
+    // Called as the last capture ends.
+    void put_host_errors_back() {
+      if (host_stdio_error && kStdioErrorCanBePutBack) {
+        set_stdio_error();
+      }
+      host_stdio_error = false;
     }
   };
 
@@ -237,8 +313,25 @@ class VAZUVURIZ_STDOUT_CAPTURE {
 #endif
   }
 
-  // The capture's own descriptors reach no child process. Where the platform lets them be
-  // placed, they are never 0, 1 or 2, even where the process has closed one of those.
+  // Whether this C library lets stdout's error indicator be set again once it is cleared.
+#if defined(__GLIBC__) || (defined(__MINGW32__) && !defined(_UCRT))
+  static constexpr bool kStdioErrorCanBePutBack = true;
+#else
+  static constexpr bool kStdioErrorCanBePutBack = false;
+#endif
+
+  static void set_stdio_error() {
+#if defined(__GLIBC__)
+    flockfile(stdout);
+    stdout->_flags |= _IO_ERR_SEEN;
+    funlockfile(stdout);
+#elif defined(__MINGW32__) && !defined(_UCRT)
+    stdout->_flag |= _IOERR;
+#endif
+  }
+
+  // The capture's own descriptors reach no child process, and are never 0, 1 or 2, even where
+  // the process has closed one of those.
 #ifdef _WIN32
   // `tmpfile` would create the file in the root of the current drive, which is often not
   // writable; the user's temporary directory is. _O_TEMPORARY deletes the file on close.
@@ -247,11 +340,20 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     if (name == nullptr) {
       throw std::system_error(errno, std::generic_category(), "cannot name a temporary file");
     }
-    const int fd =
-        _open(name, _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY | _O_NOINHERIT,
-              _S_IREAD | _S_IWRITE);
-    const int error = errno;
+    int fd = _open(name, _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY | _O_NOINHERIT,
+                   _S_IREAD | _S_IWRITE);
+    int error = errno;
     std::free(name);
+    // Windows gives the lowest free descriptor: duplicate it past 2, holding the lower ones.
+    int held[3] = {-1, -1, -1};
+    while (fd >= 0 && fd <= 2) {
+      held[fd] = fd;
+      fd = dup_fd(fd);
+      error = errno;
+    }
+    for (const int low : held) {
+      close_fd(low);
+    }
     if (fd < 0) {
       throw std::system_error(error, std::generic_category(), "cannot create a temporary file");
     }
@@ -280,16 +382,22 @@ class VAZUVURIZ_STDOUT_CAPTURE {
     return _read(fd, into, static_cast<unsigned>(size > 0x7fffffff ? 0x7fffffff : size));
   }
 #else
-  // The file is unlinked from the start and vanishes with its last descriptor.
+  // In TMPDIR, as mkstemp's users expect, and unlinked from the start: the file vanishes with
+  // its last descriptor.
   static int open_sink() {
-    std::FILE* file = std::tmpfile();
-    const int fd = file == nullptr ? -1 : dup_fd(fileno(file));
+    const char* tmpdir = std::getenv("TMPDIR");
+    const std::string folder = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+    std::string path = folder + "/rixout.XXXXXX";
+    const int created = ::mkostemp(&path[0], O_CLOEXEC);
+    const int fd = created < 0 ? -1 : dup_fd(created);
     const int error = errno;
-    if (file != nullptr) {
-      std::fclose(file);
+    if (created >= 0) {
+      ::unlink(path.c_str());
+      ::close(created);
     }
     if (fd < 0) {
-      throw std::system_error(error, std::generic_category(), "cannot create a temporary file");
+      throw std::system_error(error, std::generic_category(),
+                              "cannot create a temporary file in " + folder);
     }
     return fd;
   }
@@ -308,8 +416,10 @@ class VAZUVURIZ_STDOUT_CAPTURE {
 #endif
 
   int sink_ = -1;
-  VAZUVURIZ_STDOUT_CAPTURE* older_ = nullptr;  // guarded by Captures::mutex, as is newer_
+  // Guarded by Captures::mutex, as are newer_ and lost_output_.
+  VAZUVURIZ_STDOUT_CAPTURE* older_ = nullptr;
   VAZUVURIZ_STDOUT_CAPTURE* newer_ = nullptr;
+  bool lost_output_ = false;
 };
 
 // Runs `action` with standard output captured and returns what it wrote, once standard output
