@@ -1,4 +1,4 @@
-# Asks the package under PREFIX for its components as a project would, in projects of its own
+# Asks the package in PACKAGE_DIR for its components as a project would, in projects of its own
 # under WORK, where no GoogleTest can be found: an optional mock leaves the package found, a
 # required one fails naming the mock and GoogleTest, an unknown one fails naming it.
 set(cases
@@ -18,7 +18,7 @@ foreach(case IN LISTS cases)
        "mock found: \${pgm_vazuvuriz_rix_tester_mock_FOUND}\")\n")
   execute_process(
     COMMAND "${CMAKE_COMMAND}" -S "${WORK}/${name}" -B "${WORK}/${name}/build"
-            "-DCMAKE_PREFIX_PATH=${PREFIX}" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
+            "-Dpgm_vazuvuriz_rix_tester_DIR=${PACKAGE_DIR}" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
     RESULT_VARIABLE failed
     OUTPUT_VARIABLE output
     ERROR_VARIABLE output)
