@@ -7,6 +7,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #ifdef _WIN32
 #include <io.h>
@@ -162,68 +163,63 @@ TEST(StdoutCapture, TakesUnsynchronisedStreamsAndLeavesNothingOfThemBehind) {
   EXPECT_EQ(outer_text, "");
 }
 
+// Runs `action` while descriptor 1 is closed.
+template <typename Action>
+void with_stdout_closed(Action action) {
+  std::fflush(stdout);
+  const int saved_stdout = dup(1);
+  close(1);
+  action();
+  dup2(saved_stdout, 1);
+  close(saved_stdout);
+}
+
 // A capture that cannot take the output throws rather than return less, and leaves nothing open
 // and no error on stdout that it did not carry before. An error it did carry stays.
 TEST(StdoutCapture, ThrowsRatherThanLoseOutputLeavingNothingBehind) {
-  struct Fault {
-    const char* name;
-    std::function<void()> set_up;
-    std::function<void()> undo;
-  };
-  int saved_stdout = -1;
-  const Fault kFaults[] = {
-      {"stdout closed: nowhere to put it back to",
-       [&] {
-         std::fflush(stdout);
-         saved_stdout = dup(1);
-         close(1);
-       },
-       [&] {
-         dup2(saved_stdout, 1);
-         close(saved_stdout);
-       }},
+  const std::pair<const char*, std::function<void(const std::function<void()>&)>> kFaults[] = {
+      {"stdout closed: nowhere to put it back to", with_stdout_closed<std::function<void()>>},
 #ifndef _WIN32
-      {"TMPDIR names no folder", [] { setenv("TMPDIR", "/nonexistent/rix", 1); },
-       [] { unsetenv("TMPDIR"); }},
+      {"TMPDIR names no folder",
+       [](const std::function<void()>& attempt) {
+         setenv("TMPDIR", "/nonexistent/rix", 1);
+         attempt();
+         unsetenv("TMPDIR");
+       }},
       {"the temporary file cannot grow past 64 KiB, as in a full folder",
-       [] {
+       [](const std::function<void()>& attempt) {
          std::signal(SIGXFSZ, SIG_IGN);
-         const rlimit limit{64 * 1024, RLIM_INFINITY};
+         rlimit limit{64 * 1024, RLIM_INFINITY};
          setrlimit(RLIMIT_FSIZE, &limit);
-       },
-       [] {
-         const rlimit limit{RLIM_INFINITY, RLIM_INFINITY};
+         attempt();
+         limit.rlim_cur = RLIM_INFINITY;
          setrlimit(RLIMIT_FSIZE, &limit);
        }},
 #endif
   };
   const std::string megabyte(1 << 20, 'x');
-  for (const Fault& fault : kFaults) {
-    SCOPED_TRACE(fault.name);
-    fault.set_up();
-    const Descriptors before = descriptors();
+  for (const auto& [name, with_fault] : kFaults) {
+    SCOPED_TRACE(name);
+    int open_before = 0;
+    Descriptors after;
     bool threw = false;
-    try {
-      captured_stdout([&] { std::fwrite(megabyte.data(), 1, megabyte.size(), stdout); });
-    } catch (const std::system_error&) {
-      threw = true;
-    }
-    const Descriptors after = descriptors();
-    const bool stdout_error = std::ferror(stdout) != 0;
-    fault.undo();
-
+    bool stdout_error = true;
+    with_fault([&] {
+      open_before = descriptors().open;
+      try {
+        captured_stdout([&] { std::fwrite(megabyte.data(), 1, megabyte.size(), stdout); });
+      } catch (const std::system_error&) {
+        threw = true;
+      }
+      after = descriptors();
+      stdout_error = std::ferror(stdout) != 0;
+    });
     EXPECT_TRUE(threw);
-    EXPECT_EQ(after.open, before.open);
+    EXPECT_EQ(after.open, open_before);
     EXPECT_FALSE(stdout_error);
   }
 
-  std::fflush(stdout);
-  saved_stdout = dup(1);
-  close(1);
-  std::fputs("lost", stdout);
-  std::fflush(stdout);
-  dup2(saved_stdout, 1);
-  close(saved_stdout);
+  with_stdout_closed([] { std::fputs("lost", stdout), std::fflush(stdout); });
   ASSERT_NE(std::ferror(stdout), 0);
   EXPECT_EQ(captured_stdout([] { std::printf("still captured"); }), "still captured");
   EXPECT_NE(std::ferror(stdout), 0);

@@ -1,15 +1,7 @@
 # Asks the package in PACKAGE_DIR for its components as a project would, in projects of its own
 # under WORK, where no GoogleTest can be found: an optional mock leaves the package found, a
 # required one fails naming the mock and GoogleTest, an unknown one fails naming it.
-set(cases
-    "OPTIONAL_COMPONENTS mock|0|library found: 1, mock found: FALSE"
-    "REQUIRED COMPONENTS mock|1|component \"mock\" needs GoogleTest"
-    "REQUIRED COMPONENTS mokc|1|component \"mokc\" is no component")
-foreach(case IN LISTS cases)
-  string(REPLACE "|" ";" case "${case}")
-  list(GET case 0 arguments)
-  list(GET case 1 expected_failure)
-  list(GET case 2 expected_output)
+function(expect_components arguments expected_result expected_output)
   string(MAKE_C_IDENTIFIER "${arguments}" name)
   file(WRITE "${WORK}/${name}/CMakeLists.txt"
        "cmake_minimum_required(VERSION 3.18)\nproject(probe LANGUAGES NONE)\n"
@@ -19,12 +11,15 @@ foreach(case IN LISTS cases)
   execute_process(
     COMMAND "${CMAKE_COMMAND}" -S "${WORK}/${name}" -B "${WORK}/${name}/build"
             "-Dpgm_vazuvuriz_rix_tester_DIR=${PACKAGE_DIR}" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
-    RESULT_VARIABLE failed
+    RESULT_VARIABLE result
     OUTPUT_VARIABLE output
     ERROR_VARIABLE output)
   string(REGEX REPLACE "[ \n]+" " " output "${output}")
-  if(NOT (failed AND expected_failure OR NOT failed AND NOT expected_failure)
-     OR NOT output MATCHES "${expected_output}")
-    message(FATAL_ERROR "find_package(... ${arguments}) ended with ${failed}, saying: ${output}")
+  if(NOT result EQUAL expected_result OR NOT output MATCHES "${expected_output}")
+    message(FATAL_ERROR "find_package(... ${arguments}) ended with ${result}, saying: ${output}")
   endif()
-endforeach()
+endfunction()
+
+expect_components("OPTIONAL_COMPONENTS mock" 0 "library found: 1, mock found: FALSE")
+expect_components("REQUIRED COMPONENTS mock" 1 "component \"mock\" needs GoogleTest")
+expect_components("REQUIRED COMPONENTS mokc" 1 "component \"mokc\" is no component")
