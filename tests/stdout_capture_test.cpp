@@ -80,6 +80,7 @@ TEST(StdoutCapture, NestsAndKeepsAppendingAfterAReadHoldingNothingAChildInherits
   std::string inner_text;
   std::string outer_text_before_inner;
   std::string function_text;
+  long long written_to_closed_stderr = 0;
   {
     VAZUVURIZ_STDOUT_CAPTURE outer;
     std::printf("a\n");
@@ -89,6 +90,7 @@ TEST(StdoutCapture, NestsAndKeepsAppendingAfterAReadHoldingNothingAChildInherits
       std::printf("b");
       std::fputs("written to a closed stderr", stderr);
       std::fflush(stderr);
+      written_to_closed_stderr = write(2, "stderr", 6);
       inner_text = inner.text();
       during = descriptors();
     }
@@ -100,6 +102,8 @@ TEST(StdoutCapture, NestsAndKeepsAppendingAfterAReadHoldingNothingAChildInherits
   close(saved_stderr);
   EXPECT_EQ(outer_text_before_inner, "a\n");
   EXPECT_EQ(inner_text, "b");
+  // Descriptor 2 stays closed: what is written to it reaches no file, the real stdout included.
+  EXPECT_EQ(written_to_closed_stderr, -1);
   // The original stdout kept aside, and a temporary file each.
   EXPECT_EQ(during.open, before.open + 3);
   EXPECT_EQ(during.inheritable, before.inheritable);
@@ -175,11 +179,49 @@ void with_stdout_closed(Action action) {
   close(saved_stdout);
 }
 
+// Where std::cout writes while it lives: into a buffer of the host's own, which fails every write
+// as a full disk would.
+class HostFileCout : public std::streambuf {
+ public:
+  HostFileCout() : cout_buffer_(std::cout.rdbuf(this)) {}
+  ~HostFileCout() override { std::cout.rdbuf(cout_buffer_); }
+
+ private:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+
+  std::streambuf* cout_buffer_;
+};
+
 // A capture that cannot take the output throws rather than return less, and leaves nothing open
-// and no error on stdout that it did not carry before. An error it did carry stays.
+// and no error on stdout or std::cout that it did not carry before. What the host's own std::cout
+// meets is the host's: it charges the capture with nothing and stays.
 TEST(StdoutCapture, ThrowsRatherThanLoseOutputLeavingNothingBehind) {
-  const std::pair<const char*, std::function<void(const std::function<void()>&)>> kFaults[] = {
-      {"stdout closed: nowhere to put it back to", with_stdout_closed<std::function<void()>>},
+  using Fault = std::function<void(const std::function<void()>&)>;
+#ifndef _WIN32
+  const Fault with_file_size_limit = [](const std::function<void()>& attempt) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{64 * 1024, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    attempt();
+    limit.rlim_cur = RLIM_INFINITY;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  };
+#endif
+  const std::string megabyte(1 << 20, 'x');
+  const std::function<void()> printf_megabyte = [&] {
+    std::fwrite(megabyte.data(), 1, megabyte.size(), stdout);
+  };
+  struct Row {
+    const char* name;
+    Fault with_fault;
+    std::function<void()> write;
+    const char* kept;  // what the capture returns; null where it must throw
+    std::ios::iostate cout_after;
+  };
+  const Row kFaults[] = {
+      {"stdout closed: nowhere to put it back to", with_stdout_closed<std::function<void()>>,
+       printf_megabyte, nullptr, std::ios::goodbit},
 #ifndef _WIN32
       {"TMPDIR names no folder",
        [](const std::function<void()>& attempt) {
@@ -192,38 +234,63 @@ TEST(StdoutCapture, ThrowsRatherThanLoseOutputLeavingNothingBehind) {
          } else {
            unsetenv("TMPDIR");
          }
-       }},
-      {"the temporary file cannot grow past 64 KiB, as in a full folder",
-       [](const std::function<void()>& attempt) {
-         std::signal(SIGXFSZ, SIG_IGN);
-         rlimit limit{64 * 1024, RLIM_INFINITY};
-         setrlimit(RLIMIT_FSIZE, &limit);
-         attempt();
-         limit.rlim_cur = RLIM_INFINITY;
-         setrlimit(RLIMIT_FSIZE, &limit);
-       }},
+       },
+       printf_megabyte, nullptr, std::ios::goodbit},
+      {"the temporary file cannot grow past 64 KiB, as in a full folder", with_file_size_limit,
+       printf_megabyte, nullptr, std::ios::goodbit},
+      {"a std::cout write lost to a temporary file that cannot grow", with_file_size_limit,
+       [&] { std::cout << megabyte; }, nullptr, std::ios::goodbit},
 #endif
+      {"std::cout pointed at a file of the host's, which fails",
+       [](const std::function<void()>& attempt) {
+         const HostFileCout host_file;
+         attempt();
+       },
+       [] {
+         std::printf("complete");
+         std::cout << "to the host's file";
+       },
+       "complete", std::ios::badbit},
+      {"std::cout bad before the capture, and throwing for it",
+       [](const std::function<void()>& attempt) {
+         std::cout.setstate(std::ios::badbit);
+         try {
+           std::cout.exceptions(std::ios::badbit);
+         } catch (const std::ios::failure&) {
+           // The mask stays set; the state is what the test wants.
+         }
+         attempt();
+         std::cout.exceptions(std::ios::goodbit);
+       },
+       [] { std::printf("captured"); }, "captured", std::ios::badbit},
   };
-  const std::string megabyte(1 << 20, 'x');
-  for (const auto& [name, with_fault] : kFaults) {
-    SCOPED_TRACE(name);
+  for (const Row& row : kFaults) {
+    SCOPED_TRACE(row.name);
     int open_before = 0;
     int open_after = 0;
+    std::string text;
     bool threw = false;
     bool stdout_error = true;
-    with_fault([&] {
+    std::ios::iostate cout_after = std::ios::goodbit;
+    row.with_fault([&] {
       open_before = descriptors().open;
       try {
-        captured_stdout([&] { std::fwrite(megabyte.data(), 1, megabyte.size(), stdout); });
+        text = captured_stdout(row.write);
       } catch (const std::system_error&) {
         threw = true;
       }
       open_after = descriptors().open;
       stdout_error = std::ferror(stdout) != 0;
+      cout_after = std::cout.rdstate();
     });
-    EXPECT_TRUE(threw);
+    std::cout.clear();
+    EXPECT_EQ(threw, row.kept == nullptr);
+    if (row.kept != nullptr) {
+      EXPECT_EQ(text, row.kept);
+    }
     EXPECT_EQ(open_after, open_before);
     EXPECT_FALSE(stdout_error);
+    EXPECT_EQ(cout_after, row.cout_after);
   }
 
   with_stdout_closed([] { std::fputs("lost", stdout), std::fflush(stdout); });

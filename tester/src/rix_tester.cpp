@@ -92,7 +92,7 @@ constexpr std::string_view kBannerTitle = "Programmer RIX Plugin Tester\n";
 }  // namespace
 
 // What the header's link check refers to: hosts of this build's standard library find it.
-extern "C" const char PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(
+extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT const char PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(
     PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY, PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY) = 0;
 
 // Moving the caller's copy in neither allocates nor throws, so nothing can fail after the banner.

@@ -1,0 +1,22 @@
+// A host that makes a tester and nothing more, for the link check to refuse when it is built for
+// another C++ standard library than the library's. With CONSUMER_OLD_ABI_PARTS it also calls code
+// built for libstdc++'s old std::string ABI, as a host's prebuilt libraries may be: one object
+// and one member of an archive of its own, each linked after this file.
+
+#include <vazuvuriz_rix/rix_tester.hpp>
+
+#ifdef CONSUMER_OLD_ABI_PARTS
+int old_abi_object();
+int old_abi_archive_member();
+#endif
+
+int main() {
+  VAZUVURIZ_RIX_TESTER tester{VAZUVURIZ_RIX_OPTIONS{}};
+  TavreneContext& context = tester;
+  context.log(LOG_INFO, "linked");
+#ifdef CONSUMER_OLD_ABI_PARTS
+  return old_abi_object() + old_abi_archive_member();
+#else
+  return 0;
+#endif
+}
