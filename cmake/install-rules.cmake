@@ -58,6 +58,7 @@ install(
   FILES "${PROJECT_BINARY_DIR}/${package}-config.cmake"
         "${PROJECT_BINARY_DIR}/${package}-config-version.cmake"
         "${PROJECT_SOURCE_DIR}/cmake/find-gmock.cmake"
+        "${PROJECT_SOURCE_DIR}/cmake/package-components.cmake"
   DESTINATION "${package_config_dir}"
   COMPONENT ${development_component})
 

@@ -1,11 +1,13 @@
-# Asks the package in PACKAGE_DIR for its components as a project would, in projects of its own
-# under WORK, where no GoogleTest can be found: an optional mock leaves the package found, a
-# required one fails naming the mock and GoogleTest, an unknown one fails naming it.
+# Asks the package in PACKAGE_DIR for versions and components as a project would, in projects of
+# their own under WORK, where no GoogleTest can be found: another major version fails, an unknown
+# component fails naming it, and the mock is found where MOCK_FOUND says (an installed package
+# finds no GoogleTest; a copy taken with FetchContent has the GoogleTest of its build): optional,
+# the package is found all the same; required and missing, it fails naming GoogleTest.
 function(expect_components arguments expected_result expected_output)
   string(MAKE_C_IDENTIFIER "${arguments}" name)
   file(WRITE "${WORK}/${name}/CMakeLists.txt"
        "cmake_minimum_required(VERSION 3.18)\nproject(probe LANGUAGES NONE)\n"
-       "find_package(pgm_vazuvuriz_rix_tester 1 CONFIG ${arguments})\n"
+       "find_package(pgm_vazuvuriz_rix_tester ${arguments})\n"
        "message(STATUS \"library found: \${pgm_vazuvuriz_rix_tester_FOUND}, "
        "mock found: \${pgm_vazuvuriz_rix_tester_mock_FOUND}\")\n")
   execute_process(
@@ -20,6 +22,12 @@ function(expect_components arguments expected_result expected_output)
   endif()
 endfunction()
 
-expect_components("OPTIONAL_COMPONENTS mock" 0 "library found: 1, mock found: FALSE")
-expect_components("REQUIRED COMPONENTS mock" 1 "component \"mock\" needs GoogleTest")
-expect_components("REQUIRED COMPONENTS mokc" 1 "component \"mokc\" is no component")
+expect_components("2 CONFIG" 1 "compatible with requested version \"2\"")
+expect_components("1 CONFIG REQUIRED COMPONENTS mokc" 1 "component \"mokc\" is no component")
+if(MOCK_FOUND)
+  expect_components("1 CONFIG OPTIONAL_COMPONENTS mock" 0 "library found: 1, mock found: TRUE")
+  expect_components("1 CONFIG REQUIRED COMPONENTS mock" 0 "library found: 1, mock found: TRUE")
+else()
+  expect_components("1 CONFIG OPTIONAL_COMPONENTS mock" 0 "library found: 1, mock found: FALSE")
+  expect_components("1 CONFIG REQUIRED COMPONENTS mock" 1 "component \"mock\" needs GoogleTest")
+endif()

@@ -119,14 +119,16 @@ __asm__(".pushsection .note.pgm_vazuvuriz_rix_tester,\"a\",%note\n\t"
   PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TARGET_(symbol)
 #define PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TARGET_(symbol) __imp_##symbol
 // The import library's name for the slot, which the C++ rules reserve.
-#if defined(__clang__) && __has_warning("-Wreserved-identifier")
+#ifdef __clang__
 #pragma clang diagnostic push
+#if __has_warning("-Wreserved-identifier")
 #pragma clang diagnostic ignored "-Wreserved-identifier"
+#endif
 #endif
 extern "C" const char* const PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TARGET(
     PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(PGM_VAZUVURIZ_RIX_TESTER_BUILT_FOR,
                                                PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY));
-#if defined(__clang__) && __has_warning("-Wreserved-identifier")
+#ifdef __clang__
 #pragma clang diagnostic pop
 #endif
 #else
