@@ -22,7 +22,7 @@ function(expect_components arguments expected_result expected_output)
   endif()
 endfunction()
 
-expect_components("2 CONFIG" 1 "compatible with requested version \"2\"")
+expect_components("2 CONFIG REQUIRED" 1 "compatible with requested version \"2\"")
 expect_components("1 CONFIG REQUIRED COMPONENTS mokc" 1 "component \"mokc\" is no component")
 if(MOCK_FOUND)
   expect_components("1 CONFIG OPTIONAL_COMPONENTS mock" 0 "library found: 1, mock found: TRUE")
