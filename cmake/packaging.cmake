@@ -1,9 +1,10 @@
-# Release archives of the install, made by CPack from a build of the release presets: a .tar.gz
-# on Linux, a .zip of the Windows build. Each holds the library, the headers, the CMake package
-# and pkg-config files, and the mock, under one folder named after the package and platform.
+# Release archives and packages of the install, made by CPack from a build of the release presets:
+# a .tar.gz on Linux, a .zip of the Windows build, and Debian packages from the deb preset
+# (prefix /usr, libraries in the multiarch folder). Each archive holds the library, the headers,
+# the CMake package and pkg-config files, the capture and the mock, under one folder named after
+# the package and platform.
 set(CPACK_PACKAGE_NAME "${PROJECT_NAME}")
 set(CPACK_PACKAGE_VENDOR "${PROJECT_NAME} developers")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
 else()
@@ -13,4 +14,88 @@ set(CPACK_COMPONENTS_ALL ${runtime_component} ${development_component} ${mock_co
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 # Without their debug information: the archives are for hosts, not for debugging the library.
 set(CPACK_STRIP_FILES ON)
+
+# The same commit gives the same bytes: every time inside the packages is the commit's, or
+# SOURCE_DATE_EPOCH's where it is set, which CPack reads when it packs.
+set(source_date_epoch "$ENV{SOURCE_DATE_EPOCH}")
+if(source_date_epoch STREQUAL "" AND EXISTS "${PROJECT_SOURCE_DIR}/.git")
+  find_package(Git QUIET)
+  if(Git_FOUND)
+    execute_process(
+      COMMAND "${GIT_EXECUTABLE}" -C "${PROJECT_SOURCE_DIR}" log -1 --format=%ct
+      OUTPUT_VARIABLE source_date_epoch
+      OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  endif()
+endif()
+set(CPACK_RIX_TESTER_SOURCE_DATE_EPOCH "${source_date_epoch}")
+set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/cpack-options.cmake")
+
+# Debian packages, as Debian's policy has libraries: the runtime package named after the SONAME
+# holds the shared library alone; the -dev package the headers, the name link, the capture and
+# the package files; the mock a package of its own. Dependencies come from the binary
+# (dpkg-shlibdeps), and a shlibs file gives packages built against the library theirs.
+string(REPLACE "_" "-" deb_name "lib${PROJECT_NAME}")
+string(TOUPPER "${runtime_component}" deb_runtime)
+string(TOUPPER "${development_component}" deb_development)
+string(TOUPPER "${mock_component}" deb_mock)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER
+    "${CPACK_PACKAGE_VENDOR} <${deb_name}@example.org>"
+    CACHE STRING "The Maintainer field of the Debian packages")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_${deb_runtime}_PACKAGE_NAME "${deb_name}${PROJECT_VERSION_MAJOR}")
+set(CPACK_DEBIAN_${deb_runtime}_PACKAGE_SECTION libs)
+# ldconfig runs from a trigger: CPack's own maintainer scripts would call it, and the scripts
+# given instead do nothing.
+set(CPACK_DEBIAN_${deb_runtime}_PACKAGE_CONTROL_EXTRA "${PROJECT_SOURCE_DIR}/cmake/debian/triggers"
+    "${PROJECT_SOURCE_DIR}/cmake/debian/postinst" "${PROJECT_SOURCE_DIR}/cmake/debian/postrm")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_${deb_development}_PACKAGE_NAME "${deb_name}-dev")
+set(CPACK_DEBIAN_${deb_development}_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_${deb_mock}_PACKAGE_NAME "${deb_name}-mock-dev")
+set(CPACK_DEBIAN_${deb_mock}_PACKAGE_SECTION libdevel)
+set(CPACK_DEBIAN_${deb_mock}_PACKAGE_DEPENDS "libgtest-dev, libgmock-dev")
+set(CPACK_COMPONENT_${deb_development}_DEPENDS ${runtime_component})
+set(CPACK_COMPONENT_${deb_mock}_DEPENDS ${development_component})
+set(CPACK_COMPONENT_${deb_runtime}_DESCRIPTION
+    "Console-only RIX plugin context for running and testing plugin code
+VAZUVURIZ_RIX_TESTER implements the RIX plugin context TavreneContext on the
+console alone: it prints a banner when created, answers ten configuration keys
+from its options, prints each log message as one labelled line, and accepts
+packets without sending them.")
+set(CPACK_COMPONENT_${deb_development}_DESCRIPTION
+    "Console-only RIX plugin context (development files)
+The headers of the plugin contract and of VAZUVURIZ_RIX_TESTER, the CMake
+package and pkg-config files, and the stdout capture for tests that assert on
+console output.")
+set(CPACK_COMPONENT_${deb_mock}_DESCRIPTION
+    "Console-only RIX plugin context (gMock mock of the context)
+VAZUVURIZ_RIX_CONTEXT_MOCK, a gMock mock of TavreneContext, for the tests of
+plugin code that must react to what its context answers: the CMake package's
+component mock.")
+
+# Each Debian package's documentation folder holds its change log, in Debian's format, as
+# Debian's policy asks: one entry, this release, dated from the commit.
+option(RIX_TESTER_DEBIAN_CHANGELOGS "Install a change log into each Debian package's folder" OFF)
+if(RIX_TESTER_DEBIAN_CHANGELOGS)
+  set(ENV{SOURCE_DATE_EPOCH} "${source_date_epoch}")
+  string(TIMESTAMP release_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+  foreach(component IN ITEMS runtime development mock)
+    string(TOUPPER "${${component}_component}" upper)
+    set(deb_package "${CPACK_DEBIAN_${upper}_PACKAGE_NAME}")
+    set(changelog "${PROJECT_BINARY_DIR}/debian/${deb_package}/changelog")
+    file(WRITE "${changelog}"
+         "${deb_package} (${PROJECT_VERSION}) unstable; urgency=medium\n\n"
+         "  * Release ${PROJECT_VERSION} of ${PROJECT_NAME}.\n\n"
+         " -- ${CPACK_DEBIAN_PACKAGE_MAINTAINER}  ${release_date}\n")
+    execute_process(COMMAND gzip -9nf "${changelog}" COMMAND_ERROR_IS_FATAL ANY)
+    install(FILES "${changelog}.gz" DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/doc/${deb_package}"
+            COMPONENT ${${component}_component})
+  endforeach()
+endif()
 include(CPack)

@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
 #include <iostream>
 #include <mutex>
 #include <string>
@@ -165,31 +164,40 @@ void set_stdio_error() {
 #endif
 }
 
+// Flushes `stream`. A stream in error writes nothing, and flushing it would only add failbit: its
+// buffer alone is flushed, and its state left as it is.
+template <typename Char>
+void flush_stream(std::basic_ostream<Char>& stream) {
+  if (stream.good()) {
+    stream.flush();
+  } else if (stream.rdbuf() != nullptr) {
+    stream.rdbuf()->pubsync();
+  }
+}
+
 // The C++ streams first: unsynchronised, `std::cout` writes to descriptor 1 itself. Each stream
 // is flushed whatever the others do; what the first to fail threw (a stream with exceptions
-// enabled) is thrown again once all are flushed. A stream in error writes nothing, and flushing
-// it would only add failbit: its buffer alone is flushed, and its state left as it is.
+// enabled) is thrown again once all are flushed. (Without std::exception_ptr, whose members a
+// libstdc++ older than this build's compiler may not export.)
 void flush_stdout() {
-  std::exception_ptr failure;
-  const auto flush = [&failure](auto& stream) {
+  try {
+    flush_stream(std::cout);
+  } catch (...) {
     try {
-      if (stream.good()) {
-        stream.flush();
-      } else if (stream.rdbuf() != nullptr) {
-        stream.rdbuf()->pubsync();
-      }
+      flush_stream(std::wcout);
     } catch (...) {
-      if (failure == nullptr) {
-        failure = std::current_exception();
-      }
+      // The first failure is the one thrown.
     }
-  };
-  flush(std::cout);
-  flush(std::wcout);
-  std::fflush(stdout);
-  if (failure != nullptr) {
-    std::rethrow_exception(failure);
+    std::fflush(stdout);
+    throw;
   }
+  try {
+    flush_stream(std::wcout);
+  } catch (...) {
+    std::fflush(stdout);
+    throw;
+  }
+  std::fflush(stdout);
 }
 
 // Whether `stream` writes into stdio's stdout or to descriptor 1, so that what it fails to write

@@ -1,8 +1,8 @@
 # Asks the package in PACKAGE_DIR for versions and components as a project would, in projects of
 # their own under WORK, where no GoogleTest can be found: another major version fails, an unknown
 # component fails naming it, and the mock is found where MOCK_FOUND says (an installed package
-# finds no GoogleTest; a copy taken with FetchContent has the GoogleTest of its build): optional,
-# the package is found all the same; required and missing, it fails naming GoogleTest.
+# finds no GoogleTest, or has no mock; a copy taken with FetchContent has the GoogleTest of its
+# build): optional, the package is found all the same; required and missing, it fails saying why.
 function(expect_components arguments expected_result expected_output)
   string(MAKE_C_IDENTIFIER "${arguments}" name)
   file(WRITE "${WORK}/${name}/CMakeLists.txt"
@@ -29,5 +29,6 @@ if(MOCK_FOUND)
   expect_components("1 CONFIG REQUIRED COMPONENTS mock" 0 "library found: 1, mock found: TRUE")
 else()
   expect_components("1 CONFIG OPTIONAL_COMPONENTS mock" 0 "library found: 1, mock found: FALSE")
-  expect_components("1 CONFIG REQUIRED COMPONENTS mock" 1 "component \"mock\" needs GoogleTest")
+  expect_components("1 CONFIG REQUIRED COMPONENTS mock" 1
+                    "component \"mock\" (needs GoogleTest|is not installed)")
 endif()

@@ -1,0 +1,11 @@
+# Read by CPack before it packs: stamps every file with the commit's time, unless
+# SOURCE_DATE_EPOCH says otherwise.
+if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "" AND NOT CPACK_RIX_TESTER_SOURCE_DATE_EPOCH STREQUAL "")
+  set(ENV{SOURCE_DATE_EPOCH} "${CPACK_RIX_TESTER_SOURCE_DATE_EPOCH}")
+endif()
+
+# A Debian package's synopsis is the first line of its component's description: CPack would put
+# the project's summary before it.
+if(CPACK_GENERATOR STREQUAL "DEB")
+  unset(CPACK_PACKAGE_DESCRIPTION_SUMMARY)
+endif()
