@@ -84,7 +84,8 @@ class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneConte
 //
 // A shared object that may keep undefined symbols (linked without -z defs, as is the default)
 // links all the same, and is refused when it is loaded, with "undefined symbol:" and that name.
-// The reference adds no symbol and no code to the host, and survives --gc-sections and LTO.
+// The reference adds no exported symbol and no code to the host, and survives --gc-sections and
+// LTO.
 //
 // A program that loads the library with dlopen or LoadLibrary instead of linking it defines
 // PGM_VAZUVURIZ_RIX_TESTER_NO_LINK_CHECK before including this header.
