@@ -46,6 +46,14 @@ function(rix_links_with result compiler flags)
   set(${result} ${links} PARENT_SCOPE)
 endfunction()
 
+# clang++, for the check of the public headers and for a host built for libc++: this build's
+# compiler where it is one. The tests say they are skipped without it.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang" AND NOT CMAKE_CROSSCOMPILING)
+  set(RIX_TESTER_CLANGXX "${CMAKE_CXX_COMPILER}")
+else()
+  find_program(RIX_TESTER_CLANGXX clang++)
+endif()
+
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   # libc++ builds link with libc++ and libc++abi. Other builds test a host built for libc++ with
   # clang++, where one links.
@@ -56,11 +64,6 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
       list(APPEND missing_packages libc++-14-dev libc++abi-14-dev)
     endif()
   else()
-    if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-      set(RIX_TESTER_CLANGXX "${CMAKE_CXX_COMPILER}")
-    else()
-      find_program(RIX_TESTER_CLANGXX clang++)
-    endif()
     set(RIX_TESTER_LIBCXX_COMPILER "")
     if(RIX_TESTER_CLANGXX)
       rix_links_with(links "${RIX_TESTER_CLANGXX}" -stdlib=libc++)

@@ -38,6 +38,11 @@ constexpr int kStdout = 1;
 // The capture's own descriptors reach no child process, and are never 0, 1 or 2, even where the
 // process has closed one of those.
 #ifdef _WIN32
+void close_fd(int fd) {
+  if (fd >= 0) {
+    _close(fd);
+  }
+}
 // Windows gives the lowest free descriptor: duplicate past 2, holding the lower ones meanwhile.
 // _dup's handle is inheritable; descriptor 1, which _dup2 makes, stays so.
 int dup_fd(int fd) {
@@ -49,9 +54,7 @@ int dup_fd(int fd) {
   }
   const int error = errno;
   for (const int low : held) {
-    if (low >= 0) {
-      _close(low);
-    }
+    close_fd(low);
   }
   if (duplicate >= 0) {
     SetHandleInformation(reinterpret_cast<HANDLE>(_get_osfhandle(duplicate)), HANDLE_FLAG_INHERIT,
@@ -61,11 +64,6 @@ int dup_fd(int fd) {
   return duplicate;
 }
 int dup2_fd(int from, int to) { return _dup2(from, to); }
-void close_fd(int fd) {
-  if (fd >= 0) {
-    _close(fd);
-  }
-}
 long long seek_fd(int fd, long long offset, int whence) { return _lseeki64(fd, offset, whence); }
 long long read_fd(int fd, char* into, std::size_t size) {
   return _read(fd, into, static_cast<unsigned>(size > 0x7fffffff ? 0x7fffffff : size));
