@@ -34,6 +34,7 @@ struct LogCase {
   int level;
   std::string message;
   std::string expected;
+  int times = 1;  // logged this many times, each time expected
 };
 void PrintTo(const LogCase& log_case, std::ostream* out) { *out << log_case.name; }
 
@@ -49,6 +50,9 @@ std::vector<LogCase> log_cases() {
       {"LineBreaksInsideAreKept", 3, "first\nsecond\n", "RIX PLUGIN ERROR: first\nsecond\n\n"},
       {"LongMessage", 1, std::string(100000, 'm'),
        "RIX PLUGIN INFO: " + std::string(100000, 'm') + "\n"},
+      // Each line into what is left of stdio's buffer, which fills and is flushed between them.
+      {"LinesPastAFullBuffer", 1, std::string(1500, 'f'),
+       "RIX PLUGIN INFO: " + std::string(1500, 'f') + "\n", 9},
       {"LevelBelowRange", -1, "dropped", ""},
       {"LevelAboveRange", 4, "dropped", ""},
       {"LevelMinimum", INT_MIN, "dropped", ""},
@@ -75,9 +79,16 @@ TEST_P(LogLine, IsWrittenExactly) {
   const LogCase& log_case = GetParam();
   VAZUVURIZ_RIX_TESTER tester = quiet_tester(distinct_options("log-"));
   TavreneContext& context = tester;
-  EXPECT_EQ(captured_stdout(
-                [&] { context.log(static_cast<LogLevel_t>(log_case.level), log_case.message); }),
-            log_case.expected);
+  std::string expected;
+  for (int time = 0; time < log_case.times; ++time) {
+    expected += log_case.expected;
+  }
+  EXPECT_EQ(captured_stdout([&] {
+              for (int time = 0; time < log_case.times; ++time) {
+                context.log(static_cast<LogLevel_t>(log_case.level), log_case.message);
+              }
+            }),
+            expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LogLine, testing::ValuesIn(log_cases()), CaseName());
