@@ -214,8 +214,8 @@ const std::string* field_named(const VAZUVURIZ_RIX_OPTIONS& options, const std::
 }  // namespace
 
 // What the header's link check refers to: hosts of this build's standard library find it.
-extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT const char PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(
-    PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY, PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY) = 0;
+extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT const char PGM_VAZUVURIZ_RIX_LINK_CHECK_DEFINITION(
+    tester) = 0;
 
 // Moving the caller's copy in neither allocates nor throws, so nothing can fail after the banner.
 // Where stdio's buffer has no room for it, each line is one stdio call, which stdio makes atomic

@@ -1,8 +1,18 @@
 // A host that makes a tester and nothing more, for the link check to refuse when it is built for
 // another C++ standard library than the library's. With CONSUMER_OLD_ABI_PARTS it also calls code
 // built for libstdc++'s old std::string ABI, as a host's prebuilt libraries may be: one object
-// and one member of an archive of its own, each linked after this file.
+// and one member of an archive of its own, each linked after this file. With
+// CONSUMER_USES_THE_CAPTURE_ALONE it captures its own output instead, linking the capture alone.
 
+#ifdef CONSUMER_USES_THE_CAPTURE_ALONE
+#include <cstdio>
+
+#include <vazuvuriz_rix/stdout_capture.hpp>
+
+int main() {
+  return captured_stdout([] { std::puts("linked"); }) == "linked\n" ? 0 : 1;
+}
+#else
 #include <vazuvuriz_rix/rix_tester.hpp>
 
 #ifdef CONSUMER_OLD_ABI_PARTS
@@ -20,3 +30,4 @@ int main() {
   return 0;
 #endif
 }
+#endif

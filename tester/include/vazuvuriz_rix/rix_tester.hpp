@@ -6,8 +6,8 @@
 
 #include <vazuvuriz_rix/config_keys.hpp>
 #include <vazuvuriz_rix/export.hpp>
+#include <vazuvuriz_rix/link_check.hpp>
 #include <vazuvuriz_rix/options.hpp>
-#include <vazuvuriz_rix/standard_library.hpp>
 #include <vazuvuriz_rix/tavrene_context.hpp>
 #include <vazuvuriz_rix/version.hpp>
 
@@ -73,86 +73,14 @@ class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneConte
   VAZUVURIZ_RIX_OPTIONS options;
 };
 
-// Link check. The library is built for one C++ standard library, and a host built for another
-// would link and then crash, or read garbage, where a std::string crosses the boundary. So every
-// file that includes this header refers to a symbol that the library defines only for hosts of
-// its own standard library, and a program or DLL with any such file among its objects and
-// archive members fails to link with a message that names both:
-//
-//   undefined reference to
-//   `pgm_vazuvuriz_rix_tester_built_for_libstdcxx_cxx11_abi_used_from_libcxx'
-//
-// A shared object that may keep undefined symbols (linked without -z defs, as is the default)
-// links all the same, and is refused when it is loaded, with "undefined symbol:" and that name.
-// The reference adds no exported symbol and no code to the host, and survives --gc-sections and
-// LTO.
-//
-// A program that loads the library with dlopen or LoadLibrary instead of linking it defines
-// PGM_VAZUVURIZ_RIX_TESTER_NO_LINK_CHECK before including this header.
-#define PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(built_for, used_from) \
-  PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL_(built_for, used_from)
-#define PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL_(built_for, used_from) \
-  pgm_vazuvuriz_rix_tester_built_for_##built_for##_used_from_##used_from
-
-// The DLL itself has no import to refer to; elsewhere the library's own files check too.
+// Every file that includes this header refers to a symbol that only a library built for the
+// file's C++ standard library defines, so that a host built for another does not link
+// (link_check.hpp says how). A program that loads the library with dlopen or LoadLibrary
+// instead of linking it defines PGM_VAZUVURIZ_RIX_TESTER_NO_LINK_CHECK first. The DLL has no
+// import of its own to refer to; elsewhere the library's own files check too.
 #if !defined(PGM_VAZUVURIZ_RIX_TESTER_NO_LINK_CHECK) && \
     !(defined(_WIN32) && defined(pgm_vazuvuriz_rix_tester_EXPORTS))
-#define PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TEXT(symbol) \
-  PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TEXT_(symbol)
-#define PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TEXT_(symbol) #symbol
-
-#if defined(__ELF__) && defined(__x86_64__)
-// An ELF note of its own per file, outside any COMDAT group, so that no file's reference is
-// merged away with another's; linkers keep notes whatever --gc-sections drops. Through the GOT,
-// so that the note itself needs no run-time relocation and no symbol of its own.
-__asm__(".pushsection .note.pgm_vazuvuriz_rix_tester,\"a\",%note\n\t"
-        ".balign 4\n\t.long 4\n\t.long 4\n\t.long 1\n\t.asciz \"RIX\"\n\t"
-        ".long " PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TEXT(PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(
-            PGM_VAZUVURIZ_RIX_TESTER_BUILT_FOR, PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY)) "@GOTPCREL\n\t"
-        ".popsection");
-#else
-// Elsewhere a variable of each file's own: a namespace-scope const has internal linkage, so no
-// symbol to merge away or to export.
-// On Windows it refers to the import's address slot, a constant at link time, where the
-// dllimport data itself would need an initialiser run at start-up.
-#if defined(_WIN32)
-#define PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TARGET(symbol) \
-  PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TARGET_(symbol)
-#define PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TARGET_(symbol) __imp_##symbol
-// The import library's name for the slot, which the C++ rules reserve.
-#ifdef __clang__
-#pragma clang diagnostic push
-#if __has_warning("-Wreserved-identifier")
-#pragma clang diagnostic ignored "-Wreserved-identifier"
-#endif
-#endif
-extern "C" const char* const PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TARGET(
-    PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(PGM_VAZUVURIZ_RIX_TESTER_BUILT_FOR,
-                                               PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY));
-#ifdef __clang__
-#pragma clang diagnostic pop
-#endif
-#else
-extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT const char PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(
-    PGM_VAZUVURIZ_RIX_TESTER_BUILT_FOR, PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY);
-#define PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TARGET(symbol) symbol
-#endif
-// Kept, though nothing reads it, even where the linker drops unused sections.
-#if defined(__ELF__) && defined(__has_attribute)
-#if __has_attribute(retain)
-#define PGM_VAZUVURIZ_RIX_TESTER_KEEP __attribute__((used, retain))
-#endif
-#endif
-#if !defined(PGM_VAZUVURIZ_RIX_TESTER_KEEP) && defined(__GNUC__)
-#define PGM_VAZUVURIZ_RIX_TESTER_KEEP __attribute__((used))
-#elif !defined(PGM_VAZUVURIZ_RIX_TESTER_KEEP)
-#define PGM_VAZUVURIZ_RIX_TESTER_KEEP
-#endif
-[[maybe_unused]] const void* const pgm_vazuvuriz_rix_tester_link_check
-    PGM_VAZUVURIZ_RIX_TESTER_KEEP =
-        &PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_TARGET(PGM_VAZUVURIZ_RIX_TESTER_LINK_CHECK_SYMBOL(
-            PGM_VAZUVURIZ_RIX_TESTER_BUILT_FOR, PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY));
-#endif
+PGM_VAZUVURIZ_RIX_LINK_CHECK_SHARED(tester)
 #endif
 
 #endif  // VAZUVURIZ_RIX_RIX_TESTER_HPP

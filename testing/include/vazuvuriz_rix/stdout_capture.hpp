@@ -24,10 +24,14 @@
 // A small static library, pgm_vazuvuriz_rix_stdout_capture (CMake:
 // pgm_vazuvuriz_rix_tester::stdout_capture; pkg-config: pgm_vazuvuriz_rix_tester), holds the
 // capture; it needs nothing but the C and C++ runtimes and is built for the library's C++
-// standard library.
+// standard library: a file built for another does not link (link_check.hpp).
 
 #include <string>
 #include <utility>
+
+#include <vazuvuriz_rix/link_check.hpp>
+
+PGM_VAZUVURIZ_RIX_LINK_CHECK_STATIC(stdout_capture)
 
 // Captures, for as long as it lives, every byte the process writes to standard output (file
 // descriptor 1: `printf`, `std::cout` and the tester's console lines alike).
