@@ -62,9 +62,11 @@ install(
   DESTINATION "${package_config_dir}"
   COMPONENT ${development_component})
 
-# The .pc file finds the prefix relative to itself, so an installed tree can be moved.
+# The .pc file finds the prefix relative to itself, so an installed tree can be moved; installed
+# into the system's own prefix (/usr: the Debian packages), it names its folders as they are,
+# which pkg-config then recognises as the system's and leaves off the command lines.
 set(pkgconfig_dir "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
-if(IS_ABSOLUTE "${pkgconfig_dir}")
+if(IS_ABSOLUTE "${pkgconfig_dir}" OR CMAKE_INSTALL_PREFIX STREQUAL "/usr")
   set(pc_prefix "${CMAKE_INSTALL_PREFIX}")
 else()
   file(RELATIVE_PATH pc_prefix_from_pc_dir "/${pkgconfig_dir}" "/")
@@ -74,10 +76,18 @@ endif()
 foreach(dir IN ITEMS LIBDIR INCLUDEDIR)
   if(IS_ABSOLUTE "${CMAKE_INSTALL_${dir}}")
     set(pc_${dir} "${CMAKE_INSTALL_${dir}}")
+  elseif(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(pc_${dir} "/usr/${CMAKE_INSTALL_${dir}}")
   else()
     set(pc_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
   endif()
 endforeach()
+# A shared library that links the capture keeps the capture's symbols to itself
+# (testing/CMakeLists.txt says why).
+set(pc_capture_link_options "")
+if(RIX_TESTER_CAPTURE_ARCHIVE)
+  set(pc_capture_link_options " -Wl,--exclude-libs,${RIX_TESTER_CAPTURE_ARCHIVE}")
+endif()
 foreach(pc_package IN ITEMS ${package} ${package}_mock)
   configure_file(cmake/${pc_package}.pc.in "${PROJECT_BINARY_DIR}/${pc_package}.pc" @ONLY)
 endforeach()

@@ -8,30 +8,44 @@ set -eu
 clangxx=$1 target=$2
 shift 2
 
-flags="-std=c++17 -fsyntax-only -Weverything -Wno-c++98-compat -Wno-c++98-compat-pedantic"
-flags="$flags -Wno-padded -Werror"
-[ "$target" = native ] || flags="$flags --target=$target -nostdinc++"
-headers=""
+# The flags are built up in the positional parameters, behind the folders still to be read, so
+# that a folder may hold any character. The folders are then shifted off.
+count=$#
+set -- "$@" -std=c++17 -fsyntax-only -Weverything -Wno-c++98-compat -Wno-c++98-compat-pedantic \
+  -Wno-padded -Werror
+case $target in
+  native) ;;
+  *-windows-msvc)
+    # As clang-cl has them: the compiler's own C headers first, then the given ones.
+    set -- "$@" "--target=$target" -fms-compatibility-version=19.34 \
+      -isystem "$("$clangxx" -print-resource-dir)/include"
+    ;;
+  *) set -- "$@" "--target=$target" -nostdinc++ ;;
+esac
+headers=$(mktemp)
+trap 'rm -f "$headers"' EXIT
 system=false
-for dir in "$@"; do
+while [ "$count" -gt 0 ]; do
+  dir=$1
+  shift
+  count=$((count - 1))
   if [ "$dir" = -- ]; then
     system=true
   elif $system; then
     # The compiler's own; naming it again would reorder its search.
-    [ "$dir" = /usr/include ] || flags="$flags -isystem $dir"
+    [ "$dir" = /usr/include ] || set -- "$@" -isystem "$dir"
   else
-    flags="$flags -I$dir"
-    headers="$headers $(cd "$dir" && find . -name '*.hpp' | sed 's|^\./||' | sort)"
+    set -- "$@" "-I$dir"
+    (cd "$dir" && find . -name '*.hpp' | sed 's|^\./||' | sort) >>"$headers"
   fi
 done
 
+[ -s "$headers" ] || { echo "no headers found" >&2; exit 1; }
 status=0
-for header in $headers; do
-  # shellcheck disable=SC2086 # the flags are words
-  if ! printf '#include <%s>\n' "$header" | "$clangxx" $flags -x c++ - -o /dev/null; then
+while read -r header; do
+  if ! printf '#include <%s>\n' "$header" | "$clangxx" "$@" -x c++ - -o /dev/null; then
     echo "$header is not clean for $target" >&2
     status=1
   fi
-done
-[ -n "$headers" ] || { echo "no headers found" >&2; exit 1; }
+done <"$headers"
 exit $status

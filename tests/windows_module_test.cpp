@@ -57,9 +57,10 @@ std::vector<std::string> imported_names(HMODULE module, const char* dll_name) {
     for (const auto* thunk = at_rva<IMAGE_THUNK_DATA64>(module, import->OriginalFirstThunk);
          thunk->u1.AddressOfData != 0; ++thunk) {
       if (!IMAGE_SNAP_BY_ORDINAL64(thunk->u1.Ordinal)) {
-        result.emplace_back(
+        // CHAR in the Windows SDK's header, BYTE in others'.
+        result.emplace_back(reinterpret_cast<const char*>(
             at_rva<IMAGE_IMPORT_BY_NAME>(module, static_cast<DWORD>(thunk->u1.AddressOfData))
-                ->Name);
+                ->Name));
       }
     }
   }

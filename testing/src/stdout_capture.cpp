@@ -26,11 +26,6 @@
 #endif
 #endif
 
-#ifdef __GLIBCXX__
-#include <ext/stdio_filebuf.h>
-#include <ext/stdio_sync_filebuf.h>
-#endif
-
 // What the header's link check refers to: files of this build's standard library find it.
 extern "C" const char PGM_VAZUVURIZ_RIX_LINK_CHECK_DEFINITION(stdout_capture) = 0;
 
@@ -201,24 +196,79 @@ void flush_stdout() {
   std::fflush(stdout);
 }
 
-// Whether `stream` writes into stdio's stdout or to descriptor 1, so that what it fails to write
-// is lost to the capture. libstdc++ says so through its stdio buffers; elsewhere the standard
-// streams write through stdio, whose error indicator, `stdio_lost`, then shows the loss too.
-template <typename Char>
-bool writes_to_stdout([[maybe_unused]] std::basic_ostream<Char>& stream,
-                      [[maybe_unused]] bool stdio_lost) {
+// The buffers that the standard library gave the standard output streams, as this module first
+// saw them (at its load, before a host could point the streams elsewhere): a stream that holds
+// one writes to standard output. libstdc++ alone gives them others once synchronisation with
+// stdio is off (which is only done before any output), buffers of their own that write to
+// descriptor 1 past stdio: those are the ones the streams hold at the first capture after that.
+struct StandardBuffers {
+  std::streambuf* cout = std::cout.rdbuf();
+  std::wstreambuf* wcout = std::wcout.rdbuf();
+  std::streambuf* unsynchronised_cout = nullptr;
+  std::wstreambuf* unsynchronised_wcout = nullptr;
+
+  std::streambuf* synchronised(const std::ostream&) const { return cout; }
+  std::wstreambuf* synchronised(const std::wostream&) const { return wcout; }
+  std::streambuf* unsynchronised(const std::ostream&) const { return unsynchronised_cout; }
+  std::wstreambuf* unsynchronised(const std::wostream&) const { return unsynchronised_wcout; }
+
+  // Called as a capture starts.
+  void note_unsynchronised_buffers() {
 #ifdef __GLIBCXX__
-  std::basic_streambuf<Char>* const buffer = stream.rdbuf();
-  if (auto* const synchronised = dynamic_cast<__gnu_cxx::stdio_sync_filebuf<Char>*>(buffer)) {
-    return synchronised->file() == stdout;
-  }
-  if (auto* const own = dynamic_cast<__gnu_cxx::stdio_filebuf<Char>*>(buffer)) {
-    return own->fd() == kStdout;
-  }
-  return false;
-#else
-  return stdio_lost;
+    // libstdc++'s sync_with_stdio(true) changes nothing: it answers whether the streams are.
+    if (unsynchronised_cout == nullptr && !std::ios_base::sync_with_stdio(true)) {
+      unsynchronised_cout = std::cout.rdbuf();
+      unsynchronised_wcout = std::wcout.rdbuf();
+    }
 #endif
+  }
+};
+StandardBuffers standard_buffers;
+
+// Whether `stream` writes to standard output, so that what it fails to write is lost to the
+// capture: through stdio, whose error indicator, `stdio_lost`, then shows the loss too, or to
+// descriptor 1 itself.
+template <typename Char>
+bool writes_to_stdout(std::basic_ostream<Char>& stream, bool stdio_lost) {
+  const std::basic_streambuf<Char>* const buffer = stream.rdbuf();
+  return (buffer == standard_buffers.synchronised(stream) && stdio_lost) ||
+         (buffer != nullptr && buffer == standard_buffers.unsynchronised(stream));
+}
+
+// Puts `stream` back to `state`, which it may throw for: it is set all the same.
+template <typename Char>
+void restore_state(std::basic_ostream<Char>& stream, std::ios::iostate state) {
+  try {
+    stream.clear(state);
+  } catch (...) {
+    // Set all the same: a bit that the host left set and the stream throws for.
+  }
+}
+
+// Flushes what the host wrote before a capture, to where it goes. Where stdout cannot take it
+// (a full pipe, a full device), the failure is the host's and stdio keeps its error; a stream
+// that went bad only because its flush met that failure goes back to the state it was in, and
+// throws nothing. What a stream fails to write of its own is thrown as flush_stdout throws it.
+void flush_host_output() {
+  const bool stdio_error = std::ferror(stdout) != 0;
+  const std::ios::iostate cout_state = std::cout.rdstate();
+  const std::ios::iostate wcout_state = std::wcout.rdstate();
+  const auto restore_if_stdio_failed = [&] {
+    if (stdio_error || std::ferror(stdout) == 0) {
+      return false;
+    }
+    restore_state(std::cout, cout_state);
+    restore_state(std::wcout, wcout_state);
+    return true;
+  };
+  try {
+    flush_stdout();
+  } catch (...) {
+    if (!restore_if_stdio_failed()) {
+      throw;
+    }
+  }
+  restore_if_stdio_failed();
 }
 
 // A stream that went bad since the last look, writing to standard output, lost output of the
@@ -232,11 +282,7 @@ bool take_loss(std::basic_ostream<Char>& stream, std::ios::iostate& host_state, 
     host_state = state;
     return false;
   }
-  try {
-    stream.clear(host_state);
-  } catch (...) {
-    // Set all the same: a bit that the host left set and the stream throws for.
-  }
+  restore_state(stream, host_state);
   return true;
 }
 
@@ -297,10 +343,15 @@ VAZUVURIZ_STDOUT_CAPTURE::VAZUVURIZ_STDOUT_CAPTURE() {
   Captures& captures = Captures::alive();
   const std::lock_guard<std::mutex> lock(captures.mutex);
   // First, while nothing is held: a C++ stream with exceptions enabled throws if it cannot write
-  // what it holds.
-  flush_stdout();
-  sink_ = open_sink();
+  // what it holds. What the first flushes is the host's, and so are its failures.
   const bool first = captures.newest == nullptr;
+  if (first) {
+    flush_host_output();
+  } else {
+    flush_stdout();
+  }
+  standard_buffers.note_unsynchronised_buffers();
+  sink_ = open_sink();
   int error = 0;
   if (first) {
     captures.original_stdout = dup_fd(kStdout);
@@ -376,6 +427,12 @@ std::string VAZUVURIZ_STDOUT_CAPTURE::text() const {
       throw std::system_error(std::make_error_code(std::errc::io_error),
                               "stdout capture: output written during it was lost, not kept "
                               "(is its temporary folder full?)");
+    }
+    if (captures.host_stdio_error && !kStdioErrorCanBePutBack) {
+      throw std::system_error(std::make_error_code(std::errc::io_error),
+                              "stdout capture: stdout carried an error when the capture began, "
+                              "which this C runtime cannot set again once cleared, so a loss of "
+                              "output cannot be seen: clear it (clearerr) before capturing");
     }
   }
   // Descriptor 1 may share the sink's file offset: read from the start, then put the offset back

@@ -49,10 +49,15 @@ PGM_VAZUVURIZ_RIX_LINK_CHECK_STATIC(stdout_capture)
 // write what it was given into the capture's file (a full folder, say), `text()` and
 // `captured_stdout` throw `std::system_error`. Only such losses are the capture's: stdout and the
 // streams carry no error afterwards that they did not carry before, and an error of the host's
-// own (a stream pointed at a file of the host's, a stream already bad) stays as the host left
-// it, uncharged. (Where stdout already carries an error when the first capture starts, only
-// glibc and msvcrt.dll let the capture clear it and set it again afterwards; elsewhere stdio's
-// failures then go unseen.) What a host writes to descriptor 1 itself, with `write`, is the
+// own (a stream pointed at a file of the host's, a stream already bad, output the host wrote
+// before the capture that stdout cannot take) stays as the host left it, uncharged, and is not
+// thrown. A stream counts as writing to standard output while it holds the buffer that it held
+// when the module that links the capture was loaded, or, with libstdc++ after
+// `sync_with_stdio(false)`, the one it holds at the first capture after that. Where stdout
+// already carries an error when the first capture starts, glibc and msvcrt.dll let the capture
+// clear it and set it again afterwards; the UCRT (Visual Studio's C runtime) has no way to set
+// it again, so there the capture cannot see a loss of its own past the host's error, and
+// `text()` throws instead. What a host writes to descriptor 1 itself, with `write`, is the
 // host's to check.
 //
 // Captures may overlap in any way: standard output goes to the capture started last among those
@@ -64,7 +69,9 @@ PGM_VAZUVURIZ_RIX_LINK_CHECK_STATIC(stdout_capture)
 // threads that use an unsynchronised stream do.
 // Each module (a program, a shared library, a DLL) that links the capture's library has captures
 // of its own, and exports none of it: captures made in different modules must nest, each ending
-// before any capture that started before it. A shared library that uses the capture unloads.
+// before any capture that started before it. A shared library that uses the capture unloads,
+// even from a host that links no C++ standard library itself (on Linux the capture's target, and
+// its pkg-config file, link with --exclude-libs for it).
 //
 // Nothing that a capture holds reaches a child process: its descriptors are closed on exec on
 // Linux and not inheritable on Windows, and never 0, 1 or 2, even where the process has closed

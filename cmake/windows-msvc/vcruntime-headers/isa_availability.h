@@ -1,0 +1,13 @@
+// Stands in for Visual Studio's isa_availability.h: the instruction set levels that the runtime
+// reports in __isa_available, which Microsoft's STL names.
+#pragma once
+
+enum ISA_AVAILABILITY {
+  __ISA_AVAILABLE_X86 = 0,
+  __ISA_AVAILABLE_SSE2 = 1,
+  __ISA_AVAILABLE_SSE42 = 2,
+  __ISA_AVAILABLE_AVX = 3,
+  __ISA_AVAILABLE_ENFSTRG = 4,
+  __ISA_AVAILABLE_AVX2 = 5,
+  __ISA_AVAILABLE_AVX512 = 6,
+};
