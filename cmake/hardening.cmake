@@ -41,11 +41,18 @@ elseif(RIX_TESTER_HARDENING AND NOT WIN32)
   endforeach()
 endif()
 
-# Hardens `target`: its compilation and, for a shared library, its link.
+# Hardens `target`: its compilation and, for a shared library, its link. Outside Debug builds
+# on ELF platforms the compilers' and linkers' names (.comment) are taken out of what is
+# released, as Debian's strip does.
 function(rix_tester_harden target)
   target_compile_options(${target} PRIVATE ${rix_tester_hardening_compile_options})
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "SHARED_LIBRARY")
     target_link_options(${target} PRIVATE ${rix_tester_hardening_link_options})
+  endif()
+  if(CMAKE_OBJCOPY AND NOT WIN32 AND NOT APPLE AND NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
+    add_custom_command(TARGET ${target} POST_BUILD
+                       COMMAND "${CMAKE_OBJCOPY}" --remove-section=.comment $<TARGET_FILE:${target}>
+                       VERBATIM)
   endif()
 endfunction()

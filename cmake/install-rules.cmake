@@ -1,6 +1,12 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
+# Folders that the install makes take these modes, not the installer's umask.
+if(NOT DEFINED CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS)
+  set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+      OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endif()
+
 set(package pgm_vazuvuriz_rix_tester)
 set(RIX_TESTER_INSTALL_CMAKEDIR
     "${CMAKE_INSTALL_LIBDIR}/cmake/${package}"

@@ -35,6 +35,8 @@ if(source_date_epoch STREQUAL "" AND EXISTS "${PROJECT_SOURCE_DIR}/.git")
 endif()
 set(CPACK_RIX_TESTER_SOURCE_DATE_EPOCH "${source_date_epoch}")
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/cpack-options.cmake")
+# Owners, modes, times and order inside the archives come from here, not from the builder.
+set(CPACK_POST_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/cmake/release/cpack-post-build.cmake")
 
 # Debian packages, as Debian's policy has libraries: the runtime package named after the SONAME
 # holds the shared library alone; the -dev package the headers, the name link, the capture and
@@ -56,10 +58,10 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_${deb_runtime}_PACKAGE_NAME "${deb_name}${PROJECT_VERSION_MAJOR}")
 set(CPACK_DEBIAN_${deb_runtime}_PACKAGE_SECTION libs)
-# ldconfig runs from a trigger: CPack's own maintainer scripts would call it, and the scripts
-# given instead do nothing.
-set(CPACK_DEBIAN_${deb_runtime}_PACKAGE_CONTROL_EXTRA "${PROJECT_SOURCE_DIR}/cmake/debian/triggers"
-    "${PROJECT_SOURCE_DIR}/cmake/debian/postinst" "${PROJECT_SOURCE_DIR}/cmake/debian/postrm")
+# ldconfig runs from a trigger; the maintainer scripts with which CPack would call it are taken
+# out, and the symbols file put in, after packing (release/cpack-post-build.cmake).
+set(CPACK_DEBIAN_${deb_runtime}_PACKAGE_CONTROL_EXTRA "${PROJECT_SOURCE_DIR}/cmake/release/triggers")
+set(CPACK_RIX_TESTER_RUNTIME_PACKAGE "${deb_name}${PROJECT_VERSION_MAJOR}")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_${deb_development}_PACKAGE_NAME "${deb_name}-dev")
 set(CPACK_DEBIAN_${deb_development}_PACKAGE_SECTION libdevel)
