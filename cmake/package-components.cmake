@@ -13,6 +13,13 @@ foreach(component IN LISTS pgm_vazuvuriz_rix_tester_FIND_COMPONENTS)
   if(NOT component STREQUAL "mock")
     set(pgm_vazuvuriz_rix_tester_why "is no component of this package (it has one: mock)")
   elseif(pgm_vazuvuriz_rix_tester_in_build)
+    # The build's GoogleTest may be out of the caller's sight (found in the build's own folder):
+    # the caller finds it too, and so gets its targets, GTest::gtest_main among them, as from the
+    # installed package.
+    if(pgm_vazuvuriz_rix_tester_build_has_gmock AND NOT TARGET GTest::gtest_main
+       AND NOT TARGET GTest::Main)
+      include("${CMAKE_CURRENT_LIST_DIR}/find-gmock.cmake")
+    endif()
     if(pgm_vazuvuriz_rix_tester_build_has_gmock OR TARGET GTest::gmock)
       set(pgm_vazuvuriz_rix_tester_mock_FOUND TRUE)
     else()
