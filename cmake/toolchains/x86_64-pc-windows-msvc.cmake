@@ -48,12 +48,13 @@ endif()
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES RIX_MSVC_RUNTIME_DIR RIX_WINE_PE_DIR)
 include("${msvc_dir}/runtime.cmake")
 
-# In place of the libraries that the compiler and the STL ask for, the stand-ins above. No
+# In place of the libraries that the compiler and the STL ask for, the stand-ins above, in
+# Visual Studio's order: memcpy and its kin bind to vcruntime140.dll before ucrtbase.dll. No
 # manifest of CMake's: the DLL embeds its own, and llvm-mt takes absolute paths for options.
 add_link_options(
   /MANIFEST:NO
-  /nodefaultlib "/libpath:${RIX_MSVC_RUNTIME_DIR}" vcruntime_startup.lib ucrtbase.lib
-  vcruntime140.lib msvcp140.lib msvcp140_1.lib msvcp140_atomic_wait.lib kernel32.lib)
+  /nodefaultlib "/libpath:${RIX_MSVC_RUNTIME_DIR}" vcruntime_startup.lib vcruntime140.lib
+  msvcp140.lib msvcp140_1.lib msvcp140_atomic_wait.lib ucrtbase.lib kernel32.lib)
 
 list(APPEND CMAKE_FIND_ROOT_PATH "${RIX_MSVC_RUNTIME_DIR}")
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
