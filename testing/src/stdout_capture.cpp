@@ -267,6 +267,7 @@ void flush_host_output() {
     if (!restore_if_stdio_failed()) {
       throw;
     }
+    return;
   }
   restore_if_stdio_failed();
 }
