@@ -109,6 +109,17 @@ VAZUVURIZ_RIX_TESTER tester_holding(const std::string& value) {
   return VAZUVURIZ_RIX_TESTER(options_holding(value));
 }
 
+// stdout buffered by lines while it lives, as stdio buffers a terminal, and then fully again.
+struct LineBufferedStdout {
+  LineBufferedStdout() { std::setvbuf(stdout, nullptr, _IOLBF, 0); }
+  LineBufferedStdout(const LineBufferedStdout&) = delete;
+  LineBufferedStdout& operator=(const LineBufferedStdout&) = delete;
+  ~LineBufferedStdout() { std::setvbuf(stdout, nullptr, _IOFBF, 0); }
+};
+struct TesterOnALineBufferedStdout : LineBufferedStdout, VAZUVURIZ_RIX_TESTER {
+  TesterOnALineBufferedStdout() : VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS{}) {}
+};
+
 // What a user would write instead of the tester: a context of their own, reached through the
 // interface as the tester is. It keeps the ten pairs in a hash map and copies the value out, and
 // does the least any context can do with a packet: clear the out-parameters.
@@ -232,6 +243,17 @@ void register_benchmarks() {
           name + ":fwrite", [] { return 0; },
           [line](int /*nothing*/) { std::fwrite(line.data(), 1, line.size(), stdout); });
     }
+    // On a terminal, where stdio writes every line at once.
+    const std::string name = std::string("log/line_buffered/") + message.name;
+    add(
+        name, [] { return TesterOnALineBufferedStdout(); },
+        [text = message.text](TavreneContext& context) { context.log(LOG_INFO, text); });
+    const std::string line = "RIX PLUGIN INFO: " + message.text + "\n";
+    add(
+        name + ":fwrite", [] { return LineBufferedStdout(); },
+        [line](const LineBufferedStdout& /*stdout*/) {
+          std::fwrite(line.data(), 1, line.size(), stdout);
+        });
   }
   for (const auto& [name, length] : {std::pair{"accepted", 4}, std::pair{"refused", 0}}) {
     const std::string full_name = std::string("send_packet/") + name;

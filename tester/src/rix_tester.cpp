@@ -83,29 +83,36 @@ class LockedStdout {
   LockedStdout& operator=(const LockedStdout&) = delete;
   ~LockedStdout() { unlock_stdout(); }
 
-  // Where `size` bytes can go straight into stdout's buffer, as fwrite would copy them there once
-  // its checks had passed; null where they must go through stdio's calls. With glibc, a fully
-  // buffered stdout in byte mode, flushed first if the buffer is too full for them; there is no
-  // such room in a line-buffered or unbuffered stream (glibc keeps its write end at its write
-  // pointer, so that every write goes through the code that flushes it), nor elsewhere.
-  char* room_for(std::size_t size) const {
+  // The room in stdout's buffer that bytes can be copied straight into, as glibc's fwrite copies
+  // them (fileops.c, _IO_new_file_xsputn); 0 where they must go through stdio's calls. Its flags
+  // say which room a stream has, and are read before its pointers: a fully buffered stream
+  // fills up to its write end, a line-buffered one up to its buffer's end, which is then
+  // flushed (see end_lines). A line-buffered stream keeps its write end at the start of the
+  // pending line, where the two pointers cross. An unbuffered stream has no room.
+  std::size_t room() const {
 #if defined(__GLIBC__)
-    FILE* const out = stdout;
-    if (out->_mode >= 0) {
-      return nullptr;
+    const FILE* const out = stdout;
+    if (out->_mode >= 0 || (out->_flags & (kUnbuffered | kWriting)) != kWriting) {
+      return 0;
     }
-    if (free_space(out) < size && out->_IO_write_end == out->_IO_buf_end &&
-        static_cast<std::size_t>(out->_IO_buf_end - out->_IO_buf_base) >= size) {
-      fflush_unlocked(out);
-    }
-    return free_space(out) >= size ? out->_IO_write_ptr : nullptr;
+    const char* const end = by_lines() ? out->_IO_buf_end : out->_IO_write_end;
+    const char* const next = out->_IO_write_ptr;
+    return next != nullptr && next < end ? static_cast<std::size_t>(end - next) : 0;
 #else
-    static_cast<void>(size);
+    return 0;
+#endif
+  }
+
+  // Where the room begins.
+  char* next() const {
+#if defined(__GLIBC__)
+    return stdout->_IO_write_ptr;
+#else
     return nullptr;
 #endif
   }
 
-  // Counts `size` bytes put at `room_for`'s answer as written.
+  // Counts `size` bytes put at `next()` as written; they fit in the room.
   void fill(std::size_t size) const {
 #if defined(__GLIBC__)
     stdout->_IO_write_ptr += size;
@@ -114,12 +121,62 @@ class LockedStdout {
 #endif
   }
 
+  // Called once whole lines are in the room: a line-buffered stream writes them now, as fwrite
+  // flushes it after the last line break that it copies.
+  void end_lines() const {
+#if defined(__GLIBC__)
+    if (by_lines()) {
+      fflush_unlocked(stdout);
+    }
+#endif
+  }
+
+  // Writes `pieces`, which end a line, in turn, as one fwrite of them joined would: into the
+  // room while it lasts; once it is full, the buffer is flushed, as fwrite flushes it, and what
+  // is left goes into it if it fits there, or through fwrite. A failed flush loses the rest, as
+  // fwrite loses it.
+  template <std::size_t Count>
+  void write(const std::string_view (&pieces)[Count]) const {
+    std::size_t unwritten = 0;
+    for (const std::string_view piece : pieces) {
+      unwritten += piece.size();
+    }
+    std::size_t left = room();
+    for (std::string_view piece : pieces) {
+      if (piece.size() > left && left > 0) {
+        copy(piece.substr(0, left));
+        piece.remove_prefix(left);
+        unwritten -= left;
+        if (std::fflush(stdout) != 0) {
+          return;
+        }
+        left = room() >= unwritten ? room() : 0;
+      }
+      if (piece.size() <= left) {
+        copy(piece);
+        left -= piece.size();
+      } else {
+        std::fwrite(piece.data(), 1, piece.size(), stdout);
+      }
+      unwritten -= piece.size();
+    }
+    end_lines();
+  }
+
  private:
 #if defined(__GLIBC__)
-  static std::size_t free_space(const FILE* out) {
-    return static_cast<std::size_t>(out->_IO_write_end - out->_IO_write_ptr);
-  }
+  // glibc's flag values (libio.h), which its public headers no longer name.
+  static constexpr int kUnbuffered = 0x0002;
+  static constexpr int kLineBuffered = 0x0200;
+  static constexpr int kWriting = 0x0800;
+
+  static bool by_lines() { return (stdout->_flags & kLineBuffered) != 0; }
 #endif
+
+  void copy(std::string_view bytes) const {
+    std::memcpy(next(), bytes.data(), bytes.size());
+    fill(bytes.size());
+  }
 };
 
 // A log line's label, stored in a fixed width so that one copy of that constant size, which the
@@ -134,35 +191,52 @@ constexpr Label kInfoLabel{"RIX PLUGIN INFO: ", 17};
 constexpr Label kWarningLabel{"RIX PLUGIN WARNING: ", 20};
 constexpr Label kErrorLabel{"RIX PLUGIN ERROR: ", 18};
 
-// Lines up to this long, "\n" included, are assembled on the stack when stdio's buffer has no
-// room for them.
+// Not inlined, where the compiler has a word for it: a function of its own keeps the 4 KiB
+// buffer, with the stack probe and the canary that it brings, off the path that fills stdio's.
+#if defined(_MSC_VER)
+#define RIX_TESTER_NOINLINE __declspec(noinline)
+#elif defined(__GNUC__)
+#define RIX_TESTER_NOINLINE __attribute__((noinline))
+#else
+#define RIX_TESTER_NOINLINE
+#endif
+
+// Lines up to this long, "\n" included, are assembled on the stack where stdout's buffer offers
+// no room, so that stdio takes each in one call: a line-buffered or unbuffered stdout then
+// writes it at once, as it would a printf of it.
 constexpr std::size_t kLineBufferSize = 4096;
 
+RIX_TESTER_NOINLINE void write_assembled(const Label& label, std::string_view text,
+                                         std::size_t size) {
+  char line[kLineBufferSize];
+  std::memcpy(line, label.text, Label::kWidth);
+  std::memcpy(line + label.size, text.data(), text.size());
+  line[size - 1] = '\n';
+  std::fwrite(line, 1, size, stdout);
+}
+
 // Writes `label`, `text` and "\n" to stdout as one line that no other stdio output lands inside,
-// whatever its length and however stdout is buffered. The result of the writes is not looked
-// at: a console that cannot be written to loses the line.
+// whatever its length and however stdout is buffered, as one fwrite of the line would write it.
+// The result of the writes is not looked at: a console that cannot be written to loses the
+// line.
 void write_line(const Label& label, std::string_view text) {
   const std::size_t size = label.size + text.size() + 1;
   const LockedStdout out;
-  // The label's whole width is copied, the text then landing over its padding.
-  if (char* const line = out.room_for(size + Label::kWidth)) {
+  const std::size_t room = out.room();
+  if (room >= size + Label::kWidth) {
+    // The label's whole width is copied, the text then landing over its padding.
+    char* const line = out.next();
     std::memcpy(line, label.text, Label::kWidth);
     std::memcpy(line + label.size, text.data(), text.size());
     line[size - 1] = '\n';
     out.fill(size);
-    return;
+    out.end_lines();
+  } else if (room == 0 && size <= kLineBufferSize) {
+    write_assembled(label, text, size);
+  } else {
+    const std::string_view pieces[] = {{label.text, label.size}, text, "\n"};
+    out.write(pieces);
   }
-  if (size <= kLineBufferSize) {
-    char line[kLineBufferSize];
-    std::memcpy(line, label.text, Label::kWidth);
-    std::memcpy(line + label.size, text.data(), text.size());
-    line[size - 1] = '\n';
-    std::fwrite(line, 1, size, stdout);
-    return;
-  }
-  std::fwrite(label.text, 1, label.size, stdout);
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fputc('\n', stdout);
 }
 
 // `message` as C text: up to its first NUL byte.
@@ -178,38 +252,50 @@ constexpr std::string_view kBannerLines[] = {"\n", kBannerRule, "Programmer RIX 
 // The options field that `key` names, or null. The ten keys have nine lengths, so the length
 // picks the one candidate (of two for 17 bytes) and one comparison of a known size, which the
 // compiler makes inline, confirms it. The keys differ, so this finds what a search of the key
-// table in its order finds.
-template <std::size_t Size>
-bool is_key(const std::string& key, const char (&constant)[Size]) {
-  return std::memcmp(key.data(), constant, Size - 1) == 0;
+// table in its order finds; the assertion below holds it to the contract's table.
+using Field = std::string VAZUVURIZ_RIX_OPTIONS::*;
+constexpr Field field_if(std::string_view key, std::string_view constant, Field field) {
+  return key == constant ? field : nullptr;
 }
-const std::string* field_named(const VAZUVURIZ_RIX_OPTIONS& options, const std::string& key) {
+constexpr Field field_named(std::string_view key) {
+  using Options = VAZUVURIZ_RIX_OPTIONS;
   switch (key.size()) {
     case sizeof RIX_KEY_CFG_ID - 1:
-      return is_key(key, RIX_KEY_CFG_ID) ? &options.cfg_id : nullptr;
+      return field_if(key, RIX_KEY_CFG_ID, &Options::cfg_id);
     case sizeof RIX_KEY_IP - 1:
-      return is_key(key, RIX_KEY_IP) ? &options.ip : nullptr;
+      return field_if(key, RIX_KEY_IP, &Options::ip);
     case sizeof RIX_KEY_PORT - 1:
-      return is_key(key, RIX_KEY_PORT) ? &options.port : nullptr;
+      return field_if(key, RIX_KEY_PORT, &Options::port);
     case sizeof RIX_KEY_TLS_CA_CERT - 1:
-      return is_key(key, RIX_KEY_TLS_CA_CERT) ? &options.tls_ca_cert : nullptr;
+      return field_if(key, RIX_KEY_TLS_CA_CERT, &Options::tls_ca_cert);
     case sizeof RIX_KEY_TLS_PROG_CERT - 1:
       static_assert(sizeof RIX_KEY_TLS_PROG_CERT == sizeof RIX_KEY_PROXY_ADDRESS);
-      return is_key(key, RIX_KEY_TLS_PROG_CERT)   ? &options.tls_prog_cert
-             : is_key(key, RIX_KEY_PROXY_ADDRESS) ? &options.proxy_address
-                                                  : nullptr;
+      return key == RIX_KEY_TLS_PROG_CERT
+                 ? &Options::tls_prog_cert
+                 : field_if(key, RIX_KEY_PROXY_ADDRESS, &Options::proxy_address);
     case sizeof RIX_KEY_TLS_PROG_KEY - 1:
-      return is_key(key, RIX_KEY_TLS_PROG_KEY) ? &options.tls_prog_key : nullptr;
+      return field_if(key, RIX_KEY_TLS_PROG_KEY, &Options::tls_prog_key);
     case sizeof RIX_KEY_TLS_PROG_KEY_PASS - 1:
-      return is_key(key, RIX_KEY_TLS_PROG_KEY_PASS) ? &options.tls_prog_key_pass : nullptr;
+      return field_if(key, RIX_KEY_TLS_PROG_KEY_PASS, &Options::tls_prog_key_pass);
     case sizeof RIX_KEY_PROXY_USER - 1:
-      return is_key(key, RIX_KEY_PROXY_USER) ? &options.proxy_user : nullptr;
+      return field_if(key, RIX_KEY_PROXY_USER, &Options::proxy_user);
     case sizeof RIX_KEY_PROXY_PASSWORD - 1:
-      return is_key(key, RIX_KEY_PROXY_PASSWORD) ? &options.proxy_password : nullptr;
+      return field_if(key, RIX_KEY_PROXY_PASSWORD, &Options::proxy_password);
     default:
       return nullptr;
   }
 }
+
+constexpr bool every_key_has_its_case() {
+  for (const VAZUVURIZ_RIX_CONFIG_KEY& row : VAZUVURIZ_RIX_CONFIG_KEYS) {
+    if (field_named(row.key) != row.field) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(every_key_has_its_case(),
+              "a key of VAZUVURIZ_RIX_CONFIG_KEYS finds no field, or another, in field_named");
 
 }  // namespace
 
@@ -218,28 +304,14 @@ extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT const char PGM_VAZUVURIZ_RIX_LINK_CHE
     tester) = 0;
 
 // Moving the caller's copy in neither allocates nor throws, so nothing can fail after the banner.
-// Where stdio's buffer has no room for it, each line is one stdio call, which stdio makes atomic
-// with respect to other stdio calls. Not printf: MinGW-w64's printf writes a character at a time
-// under a lock of its own, which lets other output land inside a line and deadlocks against a
-// thread that holds the runtime's stdout lock.
+// Where stdio's buffer has no room for them, the banner's lines go through stdio's calls, which
+// stdio makes atomic with respect to other stdio calls. Not printf: MinGW-w64's printf writes a
+// character at a time under a lock of its own, which lets other output land inside a line and
+// deadlocks against a thread that holds the runtime's stdout lock.
 VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS given)
     : options(std::move(given)) {
-  std::size_t size = 0;
-  for (const std::string_view line : kBannerLines) {
-    size += line.size();
-  }
   const LockedStdout out;
-  char* const banner = out.room_for(size);
-  std::size_t filled = 0;
-  for (const std::string_view line : kBannerLines) {
-    if (banner != nullptr) {
-      std::memcpy(banner + filled, line.data(), line.size());
-      filled += line.size();
-    } else {
-      std::fwrite(line.data(), 1, line.size(), stdout);
-    }
-  }
-  out.fill(filled);
+  out.write(kBannerLines);
 }
 
 VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(const VAZUVURIZ_RIX_TESTER& other) = default;
@@ -286,6 +358,6 @@ Status_t VAZUVURIZ_RIX_TESTER::send_packet(const std::uint32_t* request,
 }
 
 std::string VAZUVURIZ_RIX_TESTER::get_config(const std::string& key) {
-  const std::string* const field = field_named(options, key);
-  return field != nullptr ? *field : std::string();
+  const Field field = field_named(key);
+  return field != nullptr ? options.*field : std::string();
 }
