@@ -15,8 +15,9 @@
 // RIX service: it answers configuration keys from the options it was created with, prints log
 // messages to standard output and accepts packets without sending them anywhere.
 //
-// It opens no connection, reads no file or environment variable and never flushes standard
-// output itself. Its only state is its own copy of the options.
+// It opens no connection and reads no file or environment variable. Standard output is written
+// as stdio writes it: flushed where stdio would flush it (a line-buffered stdout, a terminal,
+// after each line), never otherwise. Its only state is its own copy of the options.
 //
 // Thread safety: beyond what `TavreneContext` promises, `get_config`, `log` and `send_packet`
 // may be called concurrently on one tester, from any threads, as long as nobody assigns to it
