@@ -2,10 +2,13 @@
 // allocates: std::bad_alloc is what leaves, nothing leaks, and what was promised holds.
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <new>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -16,16 +19,20 @@
 
 namespace {
 
+// Atomic: a capture's thread allocates and frees too.
 constexpr long kNeverFail = -1;
-long successes_left = kNeverFail;  // allocations that may still succeed before one fails
-long live_blocks = 0;
+std::atomic<long> successes_left{
+    kNeverFail};  // allocations that may still succeed before one fails
+std::atomic<long> live_blocks{0};
+constexpr std::size_t kAnySize = ~std::size_t{0};
+std::atomic<std::size_t> largest_allocation{kAnySize};  // a larger one fails
 
 }  // namespace
 
 // The executable's allocation functions serve the library too. They forward to malloc, so that
 // sanitizers still see every block.
 void* operator new(std::size_t size) {
-  if (successes_left == 0) {
+  if (successes_left == 0 || size > largest_allocation) {
     throw std::bad_alloc();
   }
   if (successes_left > 0) {
@@ -176,6 +183,17 @@ TEST(OutOfMemory, FailedLookupLeavesTheTesterAnsweringAsBefore) {
     });
     EXPECT_EQ(points, 1) << key;
   }
+}
+
+// A capture keeps what it takes on a thread of its own: when memory runs out there, it throws
+// rather than return less.
+TEST(OutOfMemory, ACaptureThatCannotKeepWhatWasWrittenThrows) {
+  const std::string megabyte(1 << 20, 'm');
+  VAZUVURIZ_STDOUT_CAPTURE capture;
+  largest_allocation = 64 * 1024;  // what it keeps cannot grow
+  std::fwrite(megabyte.data(), 1, megabyte.size(), stdout);
+  EXPECT_THROW(capture.text(), std::system_error);
+  largest_allocation = kAnySize;
 }
 
 }  // namespace

@@ -3,86 +3,16 @@
 #include <string_view>
 #include <utility>
 
-#if defined(__MINGW32__) && !defined(_UCRT)
-#define WIN32_LEAN_AND_MEAN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
-
-#if defined(__SANITIZE_THREAD__)
-#define RIX_TESTER_THREAD_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define RIX_TESTER_THREAD_SANITIZER 1
-#endif
-#endif
-#ifdef RIX_TESTER_THREAD_SANITIZER
-#include <sanitizer/tsan_interface.h>
-#endif
-
 #include <vazuvuriz_rix/rix_tester.hpp>
+
+#include "stdout_lock.hpp"
 
 namespace {
 
-#if defined(__MINGW32__) && !defined(_UCRT)
-// MinGW-w64 links a `_lock_file` of its own against msvcrt.dll, which numbers the stream locks
-// as an older runtime did and so takes a lock that msvcrt.dll's own fwrite and fputs never
-// take. The functions that msvcrt.dll exports take the one they do.
-struct StreamLockFunctions {
-  void(__cdecl* lock)(FILE*);
-  void(__cdecl* unlock)(FILE*);
-};
-
-const StreamLockFunctions& runtime_stream_lock() {
-  static const StreamLockFunctions functions = [] {
-    const HMODULE runtime = GetModuleHandleW(L"msvcrt.dll");
-    const FARPROC lock = runtime == nullptr ? nullptr : GetProcAddress(runtime, "_lock_file");
-    const FARPROC unlock = runtime == nullptr ? nullptr : GetProcAddress(runtime, "_unlock_file");
-    if (lock == nullptr || unlock == nullptr) {
-      return StreamLockFunctions{_lock_file, _unlock_file};
-    }
-    // Through void (*)(), which converts to any function pointer type without a warning.
-    return StreamLockFunctions{
-        reinterpret_cast<void(__cdecl*)(FILE*)>(reinterpret_cast<void (*)()>(lock)),
-        reinterpret_cast<void(__cdecl*)(FILE*)>(reinterpret_cast<void (*)()>(unlock))};
-  }();
-  return functions;
-}
-
-void lock_stdout() { runtime_stream_lock().lock(stdout); }
-void unlock_stdout() { runtime_stream_lock().unlock(stdout); }
-#elif defined(_WIN32)
-void lock_stdout() { _lock_file(stdout); }
-void unlock_stdout() { _unlock_file(stdout); }
-#else
-// ThreadSanitizer does not see stdio's lock; it is told, since the library writes into stdio's
-// buffer itself.
-void lock_stdout() {
-  flockfile(stdout);
-#ifdef RIX_TESTER_THREAD_SANITIZER
-  __tsan_acquire(stdout);
-#endif
-}
-void unlock_stdout() {
-#ifdef RIX_TESTER_THREAD_SANITIZER
-  __tsan_release(stdout);
-#endif
-  funlockfile(stdout);
-}
-#endif
-
-// Holds the lock that the C runtime's own stdio calls take on stdout, while it lives. The lock
-// is recursive, so stdio calls made meanwhile take it again at no risk; no other thread's stdio
-// output can reach stdout in between.
-class LockedStdout {
+// stdout, locked as the C runtime's own stdio calls lock it, while it lives: no other thread's
+// stdio output can reach it in between.
+class LockedStdout : rix_stdout_lock::Locked {
  public:
-  LockedStdout() { lock_stdout(); }
-  LockedStdout(const LockedStdout&) = delete;
-  LockedStdout& operator=(const LockedStdout&) = delete;
-  ~LockedStdout() { unlock_stdout(); }
-
   // The room in stdout's buffer that bytes can be copied straight into, as glibc's fwrite copies
   // them (fileops.c, _IO_new_file_xsputn); 0 where they must go through stdio's calls. Its flags
   // say which room a stream has, and are read before its pointers: a fully buffered stream

@@ -1,18 +1,24 @@
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <mutex>
 #include <string>
 #include <system_error>
+#include <thread>
 
 #include <vazuvuriz_rix/stdout_capture.hpp>
+
+#include "stdout_lock.hpp"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -33,8 +39,7 @@ namespace {
 
 constexpr int kStdout = 1;
 
-// The capture's own descriptors reach no child process, and are never 0, 1 or 2, even where the
-// process has closed one of those.
+// The capture's own descriptors reach no child process.
 #ifdef _WIN32
 void close_fd(int fd) {
   if (fd >= 0) {
@@ -42,7 +47,7 @@ void close_fd(int fd) {
   }
 }
 // Windows gives the lowest free descriptor: duplicate past 2, holding the lower ones meanwhile.
-// _dup's handle is inheritable; descriptor 1, which _dup2 makes, stays so.
+// _dup's handle is inheritable, and is made not to be; descriptor 1, which _dup2 makes, stays so.
 int dup_fd(int fd) {
   int duplicate = _dup(fd);
   int held[3] = {-1, -1, -1};
@@ -62,68 +67,36 @@ int dup_fd(int fd) {
   return duplicate;
 }
 int dup2_fd(int from, int to) { return _dup2(from, to); }
-long long seek_fd(int fd, long long offset, int whence) { return _lseeki64(fd, offset, whence); }
-long long read_fd(int fd, char* into, std::size_t size) {
-  return _read(fd, into, static_cast<unsigned>(size > 0x7fffffff ? 0x7fffffff : size));
-}
-
-// `tmpfile` would create the file in the root of the current drive, which is often not
-// writable; the user's temporary directory is. _O_TEMPORARY deletes the file once no descriptor
-// holds it.
-int open_sink() {
-  char* name = _tempnam(nullptr, "rixout");
-  if (name == nullptr) {
-    throw std::system_error(errno, std::generic_category(), "cannot name a temporary file");
-  }
-  const int opened =
-      _open(name, _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY | _O_NOINHERIT,
-            _S_IREAD | _S_IWRITE);
-  int error = errno;
-  std::free(name);
-  const int fd = opened < 0 || opened > 2 ? opened : dup_fd(opened);
-  error = fd < 0 && opened >= 0 ? errno : error;
-  if (fd != opened) {
-    close_fd(opened);
-  }
-  if (fd < 0) {
-    throw std::system_error(error, std::generic_category(), "cannot create a temporary file");
-  }
-  return fd;
-}
+int read_fd(int fd, char* into, unsigned size) { return _read(fd, into, size); }
+int write_fd(int fd, const char* from, unsigned size) { return _write(fd, from, size); }
+// Binary, so that nothing is translated.
+int make_pipe(int (&ends)[2]) { return _pipe(ends, 65536, _O_BINARY | _O_NOINHERIT); }
 #else
-int dup_fd(int fd) { return ::fcntl(fd, F_DUPFD_CLOEXEC, 3); }
-// dup2 leaves descriptor 1 inheritable.
-int dup2_fd(int from, int to) { return ::dup2(from, to); }
 void close_fd(int fd) {
   if (fd >= 0) {
     ::close(fd);
   }
 }
-long long seek_fd(int fd, long long offset, int whence) {
-  return ::lseek(fd, static_cast<off_t>(offset), whence);
-}
-long long read_fd(int fd, char* into, std::size_t size) { return ::read(fd, into, size); }
-
-// In TMPDIR, as mkstemp's users expect, and unlinked from the start: the file vanishes with its
-// last descriptor.
-int open_sink() {
-  const char* tmpdir = std::getenv("TMPDIR");
-  const std::string folder = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
-  std::string path = folder + "/rixout.XXXXXX";
-  const int created = ::mkostemp(&path[0], O_CLOEXEC);
-  const int fd = created < 0 ? -1 : dup_fd(created);
-  const int error = errno;
-  if (created >= 0) {
-    ::unlink(path.c_str());
-    ::close(created);
-  }
-  if (fd < 0) {
-    throw std::system_error(error, std::generic_category(),
-                            "cannot create a temporary file in " + folder);
-  }
-  return fd;
-}
+int dup_fd(int fd) { return ::fcntl(fd, F_DUPFD_CLOEXEC, 3); }
+// dup2 leaves descriptor 1 inheritable.
+int dup2_fd(int from, int to) { return ::dup2(from, to); }
+long read_fd(int fd, char* into, unsigned size) { return ::read(fd, into, size); }
+long write_fd(int fd, const char* from, unsigned size) { return ::write(fd, from, size); }
+int make_pipe(int (&ends)[2]) { return ::pipe2(ends, O_CLOEXEC); }
 #endif
+
+// `fd`, or where the process has closed a standard descriptor and `fd` took its place, a
+// duplicate past 2.
+int past_standard_descriptors(int fd) {
+  if (fd < 0 || fd > 2) {
+    return fd;
+  }
+  const int moved = dup_fd(fd);
+  const int error = errno;
+  close_fd(fd);
+  errno = error;
+  return moved;
+}
 
 // stdio chooses how stdout buffers, and the size of its buffer, when stdout is first written,
 // from where descriptor 1 then points. If it has no buffer yet, let it choose now, from the real
@@ -142,317 +115,271 @@ void settle_stdout_buffering() {
 #endif
 }
 
-// Whether this C library lets stdout's error indicator be set again once it is cleared. No
-// interface sets it, so it is set in the runtime's own FILE.
-#if defined(__GLIBC__) || (defined(__MINGW32__) && !defined(_UCRT))
-constexpr bool kStdioErrorCanBePutBack = true;
-#else
-constexpr bool kStdioErrorCanBePutBack = false;
-#endif
-
-void set_stdio_error() {
-#if defined(__GLIBC__)
-  flockfile(stdout);
-  stdout->_flags |= _IO_ERR_SEEN;
-  funlockfile(stdout);
-#elif defined(__MINGW32__) && !defined(_UCRT)
-  stdout->_flag |= _IOERR;
-#endif
-}
-
-// Flushes `stream`. A stream in error writes nothing, and flushing it would only add failbit: its
-// buffer alone is flushed, and its state left as it is.
-template <typename Char>
-void flush_stream(std::basic_ostream<Char>& stream) {
-  if (stream.good()) {
-    stream.flush();
-  } else if (stream.rdbuf() != nullptr) {
-    stream.rdbuf()->pubsync();
-  }
-}
-
-// The C++ streams first: unsynchronised, `std::cout` writes to descriptor 1 itself. Each stream
-// is flushed whatever the others do; what the first to fail threw (a stream with exceptions
-// enabled) is thrown again once all are flushed. (Without std::exception_ptr, whose members a
-// libstdc++ older than this build's compiler may not export.)
+// Writes what the buffers of std::cout and std::wcout and stdio's stdout hold. Their results
+// are not looked at and no stream's state is touched: a failure is the host's. What a buffer's
+// sync throws stops it.
 void flush_stdout() {
-  try {
-    flush_stream(std::cout);
-  } catch (...) {
-    try {
-      flush_stream(std::wcout);
-    } catch (...) {
-      // The first failure is the one thrown.
-    }
-    std::fflush(stdout);
-    throw;
+  if (std::streambuf* const buffer = std::cout.rdbuf()) {
+    buffer->pubsync();
   }
-  try {
-    flush_stream(std::wcout);
-  } catch (...) {
-    std::fflush(stdout);
-    throw;
+  if (std::wstreambuf* const buffer = std::wcout.rdbuf()) {
+    buffer->pubsync();
   }
   std::fflush(stdout);
 }
 
-// The buffers that the standard library gave the standard output streams, as this module first
-// saw them (at its load, before a host could point the streams elsewhere): a stream that holds
-// one writes to standard output. libstdc++ alone gives them others once synchronisation with
-// stdio is off (which is only done before any output), buffers of their own that write to
-// descriptor 1 past stdio: those are the ones the streams hold at the first capture after that.
-struct StandardBuffers {
-  std::streambuf* cout = std::cout.rdbuf();
-  std::wstreambuf* wcout = std::wcout.rdbuf();
-  std::streambuf* unsynchronised_cout = nullptr;
-  std::wstreambuf* unsynchronised_wcout = nullptr;
-
-  std::streambuf* synchronised(const std::ostream&) const { return cout; }
-  std::wstreambuf* synchronised(const std::wostream&) const { return wcout; }
-  std::streambuf* unsynchronised(const std::ostream&) const { return unsynchronised_cout; }
-  std::wstreambuf* unsynchronised(const std::wostream&) const { return unsynchronised_wcout; }
-
-  // Called as a capture starts.
-  void note_unsynchronised_buffers() {
-#ifdef __GLIBCXX__
-    // libstdc++'s sync_with_stdio(true) changes nothing: it answers whether the streams are.
-    if (unsynchronised_cout == nullptr && !std::ios_base::sync_with_stdio(true)) {
-      unsynchronised_cout = std::cout.rdbuf();
-      unsynchronised_wcout = std::wcout.rdbuf();
-    }
-#endif
-  }
-};
-StandardBuffers standard_buffers;
-
-// Whether `stream` writes to standard output, so that what it fails to write is lost to the
-// capture: through stdio, whose error indicator, `stdio_lost`, then shows the loss too, or to
-// descriptor 1 itself.
-template <typename Char>
-bool writes_to_stdout(std::basic_ostream<Char>& stream, bool stdio_lost) {
-  const std::basic_streambuf<Char>* const buffer = stream.rdbuf();
-  return (buffer == standard_buffers.synchronised(stream) && stdio_lost) ||
-         (buffer != nullptr && buffer == standard_buffers.unsynchronised(stream));
-}
-
-// Puts `stream` back to `state`, which it may throw for: it is set all the same.
-template <typename Char>
-void restore_state(std::basic_ostream<Char>& stream, std::ios::iostate state) {
-  try {
-    stream.clear(state);
-  } catch (...) {
-    // Set all the same: a bit that the host left set and the stream throws for.
-  }
-}
-
-// Flushes what the host wrote before a capture, to where it goes. Where stdout cannot take it
-// (a full pipe, a full device), the failure is the host's and stdio keeps its error; a stream
-// that went bad only because its flush met that failure goes back to the state it was in, and
-// throws nothing. What a stream fails to write of its own is thrown as flush_stdout throws it.
-void flush_host_output() {
-  const bool stdio_error = std::ferror(stdout) != 0;
-  const std::ios::iostate cout_state = std::cout.rdstate();
-  const std::ios::iostate wcout_state = std::wcout.rdstate();
-  const auto restore_if_stdio_failed = [&] {
-    if (stdio_error || std::ferror(stdout) == 0) {
-      return false;
-    }
-    restore_state(std::cout, cout_state);
-    restore_state(std::wcout, wcout_state);
-    return true;
-  };
-  try {
-    flush_stdout();
-  } catch (...) {
-    if (!restore_if_stdio_failed()) {
-      throw;
-    }
-    return;
-  }
-  restore_if_stdio_failed();
-}
-
-// A stream that went bad since the last look, writing to standard output, lost output of the
-// capture then receiving it: the loss is the capture's, and the stream goes back to the state
-// that the host had left it in. Any other state is the host's, and stays. Returns whether the
-// capture lost output.
-template <typename Char>
-bool take_loss(std::basic_ostream<Char>& stream, std::ios::iostate& host_state, bool stdio_lost) {
-  const std::ios::iostate state = stream.rdstate();
-  if ((state & ~host_state & std::ios::badbit) == 0 || !writes_to_stdout(stream, stdio_lost)) {
-    host_state = state;
-    return false;
-  }
-  restore_state(stream, host_state);
-  return true;
+[[noreturn]] void die(const char* what, int error = 0) {
+  std::fprintf(stderr, "VAZUVURIZ_STDOUT_CAPTURE: %s%s%s\n", what, error != 0 ? ": " : "",
+               error != 0 ? std::strerror(error) : "");
+  std::abort();
 }
 
 }  // namespace
 
-// The captures alive in this module, linked in the order they started; the newest receives
-// standard output. Linked through the captures themselves, so that none allocates.
-struct VAZUVURIZ_STDOUT_CAPTURE::Captures {
+// A pipe and the thread that reads it into memory. What the process writes is known to have
+// been read once a mark written after it has come through: 16 bytes of their own for each
+// capture, which output holds at a place only by a chance of 2^-128.
+struct VAZUVURIZ_STDOUT_CAPTURE::Pipe {
+  static constexpr unsigned kMarkSize = 16;
+  static constexpr unsigned kChunk = 4096;
+
+  int read_end = -1;
+  int write_end = -1;
+  char mark[kMarkSize] = {};
+  std::mutex mutex;
+  std::condition_variable passed;
+  // Guarded by `mutex`.
+  std::string text;
+  std::size_t text_to_mark = 0;  // what came before the last mark passed
+  bool lost = false;
+  unsigned marks_written = 0;
+  unsigned marks_passed = 0;
+  bool ending = false;
+  std::thread reader;
+
+  Pipe() {
+    static std::atomic<std::uint64_t> pipes{0};
+    const std::uint64_t words[2] = {unlikely_bits(0), unlikely_bits(++pipes)};
+    std::memcpy(mark, words, sizeof mark);
+    text.reserve(kChunk * 16);  // so that small captures allocate nothing on the reader's thread
+    int ends[2] = {-1, -1};
+    const bool made = make_pipe(ends) == 0;
+    read_end = past_standard_descriptors(ends[0]);
+    write_end = past_standard_descriptors(ends[1]);
+    if (!made || read_end < 0 || write_end < 0) {
+      const int error = errno;
+      close_fd(read_end);
+      close_fd(write_end);
+      throw std::system_error(error, std::generic_category(), "stdout capture: cannot make a pipe");
+    }
+    try {
+      reader = std::thread([this] { read_all(); });
+    } catch (...) {
+      close_fd(read_end);
+      close_fd(write_end);
+      throw;
+    }
+  }
+
+  // Writes the last mark, waits until the reader has passed it, and closes the pipe.
+  ~Pipe() {
+    wait_for(write_mark(true));
+    reader.join();
+    close_fd(read_end);
+    close_fd(write_end);
+  }
+
+  Pipe(const Pipe&) = delete;
+  Pipe& operator=(const Pipe&) = delete;
+
+  // Bits that differ between runs and modules: the clock and where the module was loaded,
+  // mixed (splitmix64).
+  static std::uint64_t unlikely_bits(std::uint64_t seed) {
+    seed +=
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) +
+        reinterpret_cast<std::uintptr_t>(&unlikely_bits) + 0x9e3779b97f4a7c15ULL;
+    seed = (seed ^ (seed >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    seed = (seed ^ (seed >> 27)) * 0x94d049bb133111ebULL;
+    return seed ^ (seed >> 31);
+  }
+
+  // Writes a mark after all that reached the pipe so far, and returns its number.
+  unsigned write_mark(bool last) {
+    unsigned number = 0;
+    {
+      const std::lock_guard<std::mutex> lock(mutex);
+      number = ++marks_written;
+      ending = last;
+    }
+    // At most PIPE_BUF bytes: written whole, whatever else writes to the pipe.
+    for (;;) {
+      const auto written = write_fd(write_end, mark, kMarkSize);
+      if (static_cast<long>(written) == static_cast<long>(kMarkSize)) {
+        return number;
+      }
+      if (written >= 0 || errno != EINTR) {
+        die("cannot write to its own pipe");
+      }
+    }
+  }
+
+  void wait_for(unsigned number) {
+    std::unique_lock<std::mutex> lock(mutex);
+    passed.wait(lock, [&] { return marks_passed >= number; });
+  }
+
+  // The reader: keeps what comes through the pipe, and counts the marks, until the last. The
+  // last kMarkSize - 1 bytes read are kept back, since they may begin a mark. Should the pipe
+  // fail it, what was not read is lost, and nobody waits for a mark any more.
+  void read_all() {
+    char window[kChunk + kMarkSize];
+    unsigned held = 0;
+    for (;;) {
+      const auto got = read_fd(read_end, window + held, kChunk);
+      if (got <= 0) {
+        if (got < 0 && errno == EINTR) {
+          continue;
+        }
+        const std::lock_guard<std::mutex> lock(mutex);
+        lost = true;
+        marks_passed = ~0u;
+        passed.notify_all();
+        return;
+      }
+      held += static_cast<unsigned>(got);
+      unsigned from = 0;
+      for (const char* found; (found = find_mark(window + from, window + held)) != nullptr;) {
+        const auto at = static_cast<unsigned>(found - window);
+        keep(window + from, at - from);
+        from = at + kMarkSize;
+        if (pass_mark()) {
+          return;
+        }
+      }
+      const unsigned kept_back = held - from < kMarkSize ? held - from : kMarkSize - 1;
+      keep(window + from, held - from - kept_back);
+      std::memmove(window, window + held - kept_back, kept_back);
+      held = kept_back;
+    }
+  }
+
+  // The first mark in [from, to), or null.
+  const char* find_mark(const char* from, const char* to) const {
+    while (to - from >= static_cast<std::ptrdiff_t>(kMarkSize)) {
+      const auto* const first = static_cast<const char*>(
+          std::memchr(from, mark[0], static_cast<std::size_t>(to - from) - kMarkSize + 1));
+      if (first == nullptr || std::memcmp(first, mark, kMarkSize) == 0) {
+        return first;
+      }
+      from = first + 1;
+    }
+    return nullptr;
+  }
+
+  void keep(const char* bytes, unsigned size) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    try {
+      text.append(bytes, size);
+    } catch (const std::bad_alloc&) {
+      lost = true;
+    }
+  }
+
+  // Returns whether the mark passed was the last.
+  bool pass_mark() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    ++marks_passed;
+    text_to_mark = text.size();
+    passed.notify_all();
+    return ending && marks_passed == marks_written;
+  }
+};
+
+namespace {
+
+// The captures alive in this module: the newest receives standard output.
+struct Captures {
   std::mutex mutex;
   VAZUVURIZ_STDOUT_CAPTURE* newest = nullptr;
   int original_stdout = -1;  // where descriptor 1 pointed before the oldest of them
-  // The error states that the host left stdout and the streams in, as last seen.
-  bool host_stdio_error = false;
-  std::ios::iostate host_cout_state = std::ios::goodbit;
-  std::ios::iostate host_wcout_state = std::ios::goodbit;
 
   static Captures& alive() {
     static Captures captures;
     return captures;
   }
-
-  // Called as the oldest capture starts. stdout's error indicator is cleared where it can be set
-  // again, so that an error from here on shows.
-  void set_host_errors_aside() {
-    host_stdio_error = std::ferror(stdout) != 0;
-    if (host_stdio_error && kStdioErrorCanBePutBack) {
-      std::clearerr(stdout);
-    }
-    host_cout_state = std::cout.rdstate();
-    host_wcout_state = std::wcout.rdstate();
-  }
-
-  // Errors that stdio and the streams met writing to standard output since the last look lost
-  // output of the newest capture, which then received it: they are its own, and taken off them.
-  void charge_write_errors() {
-    bool stdio_lost = false;
-    if (std::ferror(stdout) != 0 && !(host_stdio_error && !kStdioErrorCanBePutBack)) {
-      std::clearerr(stdout);
-      stdio_lost = true;
-    }
-    const bool cout_lost = take_loss(std::cout, host_cout_state, stdio_lost);
-    const bool wcout_lost = take_loss(std::wcout, host_wcout_state, stdio_lost);
-    if ((stdio_lost || cout_lost || wcout_lost) && newest != nullptr) {
-      newest->lost_output_ = true;
-    }
-  }
-
-  // Called as the last capture ends.
-  void put_host_errors_back() {
-    if (host_stdio_error && kStdioErrorCanBePutBack) {
-      set_stdio_error();
-    }
-    host_stdio_error = false;
-  }
 };
 
-VAZUVURIZ_STDOUT_CAPTURE::VAZUVURIZ_STDOUT_CAPTURE() {
+}  // namespace
+
+VAZUVURIZ_STDOUT_CAPTURE::VAZUVURIZ_STDOUT_CAPTURE() : pipe_(std::make_unique<Pipe>()) {
   Captures& captures = Captures::alive();
   const std::lock_guard<std::mutex> lock(captures.mutex);
-  // First, while nothing is held: a C++ stream with exceptions enabled throws if it cannot write
-  // what it holds. What the first flushes is the host's, and so are its failures.
   const bool first = captures.newest == nullptr;
   if (first) {
-    flush_host_output();
-  } else {
-    flush_stdout();
-  }
-  standard_buffers.note_unsynchronised_buffers();
-  sink_ = open_sink();
-  int error = 0;
-  if (first) {
     captures.original_stdout = dup_fd(kStdout);
-    error = captures.original_stdout < 0 ? errno : 0;
+    if (captures.original_stdout < 0) {
+      throw std::system_error(errno, std::generic_category(), "cannot redirect stdout");
+    }
   }
-  if (error == 0) {
+  try {
+    const rix_stdout_lock::Locked locked;
     if (first) {
       settle_stdout_buffering();
     }
-    error = dup2_fd(sink_, kStdout) < 0 ? errno : 0;
-  }
-  if (error != 0) {
+    flush_stdout();
+    if (dup2_fd(pipe_->write_end, kStdout) < 0) {
+      throw std::system_error(errno, std::generic_category(), "cannot redirect stdout");
+    }
+  } catch (...) {
     if (first) {
       close_fd(captures.original_stdout);
       captures.original_stdout = -1;
     }
-    close_fd(sink_);
-    throw std::system_error(error, std::generic_category(), "cannot redirect stdout");
-  }
-  if (first) {
-    captures.set_host_errors_aside();
-  } else {
-    captures.charge_write_errors();
+    throw;
   }
   older_ = captures.newest;
-  if (older_ != nullptr) {
-    older_->newer_ = this;
-  }
   captures.newest = this;
 }
 
 VAZUVURIZ_STDOUT_CAPTURE::~VAZUVURIZ_STDOUT_CAPTURE() {
   Captures& captures = Captures::alive();
   const std::lock_guard<std::mutex> lock(captures.mutex);
-  try {
-    flush_stdout();
-  } catch (...) {
-    // The capture ends regardless; what could not be written is charged to it below.
+  if (captures.newest != this) {
+    die("a capture ended before one that started after it: captures must nest");
   }
-  captures.charge_write_errors();
-  const bool receiving = captures.newest == this;
-  if (older_ != nullptr) {
-    older_->newer_ = newer_;
-  }
-  if (newer_ != nullptr) {
-    newer_->older_ = older_;
-  } else {
-    captures.newest = older_;
-  }
-  if (receiving) {
-    const int next = older_ != nullptr ? older_->sink_ : captures.original_stdout;
+  {
+    const rix_stdout_lock::Locked locked;
+    try {
+      flush_stdout();
+    } catch (...) {
+      std::fflush(stdout);  // the host's buffer threw; what stdio holds is the capture's still
+    }
+    const int next = older_ != nullptr ? older_->pipe_->write_end : captures.original_stdout;
     if (dup2_fd(next, kStdout) < 0) {
-      std::fprintf(stderr, "VAZUVURIZ_STDOUT_CAPTURE: cannot put stdout back: %s\n",
-                   std::strerror(errno));
-      std::abort();
+      die("cannot put stdout back", errno);
     }
   }
-  if (captures.newest == nullptr) {
+  captures.newest = older_;
+  if (older_ == nullptr) {
     close_fd(captures.original_stdout);
     captures.original_stdout = -1;
-    captures.put_host_errors_back();
   }
-  close_fd(sink_);
+  pipe_.reset();
 }
 
 std::string VAZUVURIZ_STDOUT_CAPTURE::text() const {
-  Captures& captures = Captures::alive();
+  unsigned mark = 0;
   {
-    const std::lock_guard<std::mutex> lock(captures.mutex);
+    const rix_stdout_lock::Locked locked;
     flush_stdout();
-    captures.charge_write_errors();
-    if (lost_output_) {
-      throw std::system_error(std::make_error_code(std::errc::io_error),
-                              "stdout capture: output written during it was lost, not kept "
-                              "(is its temporary folder full?)");
-    }
-    if (captures.host_stdio_error && !kStdioErrorCanBePutBack) {
-      throw std::system_error(std::make_error_code(std::errc::io_error),
-                              "stdout capture: stdout carried an error when the capture began, "
-                              "which this C runtime cannot set again once cleared, so a loss of "
-                              "output cannot be seen: clear it (clearerr) before capturing");
-    }
+    mark = pipe_->write_mark(false);
   }
-  // Descriptor 1 may share the sink's file offset: read from the start, then put the offset back
-  // at the end so that later output is appended.
-  const long long end = seek_fd(sink_, 0, SEEK_END);
-  if (end < 0 || seek_fd(sink_, 0, SEEK_SET) < 0) {
-    throw std::system_error(errno, std::generic_category(), "stdout capture: cannot seek");
+  pipe_->wait_for(mark);
+  const std::lock_guard<std::mutex> lock(pipe_->mutex);
+  if (pipe_->lost) {
+    throw std::system_error(std::make_error_code(std::errc::not_enough_memory),
+                            "stdout capture: ran out of memory to keep what was written");
   }
-  std::string captured(static_cast<std::size_t>(end), '\0');
-  std::size_t filled = 0;
-  while (filled < captured.size()) {
-    const long long got = read_fd(sink_, &captured[filled], captured.size() - filled);
-    if (got <= 0) {
-      seek_fd(sink_, 0, SEEK_END);
-      throw std::system_error(got < 0 ? errno : EIO, std::generic_category(),
-                              "stdout capture: cannot read back what it took");
-    }
-    filled += static_cast<std::size_t>(got);
-  }
-  seek_fd(sink_, 0, SEEK_END);
-  return captured;
+  // Marks are written at lines' ends: output that came through since may end inside a line.
+  return pipe_->text.substr(0, pipe_->text_to_mark);
 }
