@@ -1,18 +1,20 @@
-# Asks the package in PACKAGE_DIR for versions and components as a project would, in projects of
-# their own under WORK, where no GoogleTest can be found: another major version fails, an unknown
+# Asks the package in PACKAGE_DIR for versions and components as a project would, each in turn
+# in one project folder under WORK (the compiler found once, with the TOOLCHAIN file where one
+# is given), where no GoogleTest can be found: another major version fails, an unknown
 # component fails naming it, and the mock is found where MOCK_FOUND says (an installed package
 # finds no GoogleTest, or has no mock; a copy taken with FetchContent has the GoogleTest of its
 # build): optional, the package is found all the same; required and missing, it fails saying why.
 function(expect_components arguments expected_result expected_output)
-  string(MAKE_C_IDENTIFIER "${arguments}" name)
+  set(name probe)
   file(WRITE "${WORK}/${name}/CMakeLists.txt"
-       "cmake_minimum_required(VERSION 3.18)\nproject(probe LANGUAGES NONE)\n"
+       "cmake_minimum_required(VERSION 3.18)\nproject(probe LANGUAGES CXX)\n"
        "find_package(pgm_vazuvuriz_rix_tester ${arguments})\n"
        "message(STATUS \"library found: \${pgm_vazuvuriz_rix_tester_FOUND}, "
        "mock found: \${pgm_vazuvuriz_rix_tester_mock_FOUND}\")\n")
   execute_process(
     COMMAND "${CMAKE_COMMAND}" -S "${WORK}/${name}" -B "${WORK}/${name}/build"
             "-Dpgm_vazuvuriz_rix_tester_DIR=${PACKAGE_DIR}" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
+            "-DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}"
     RESULT_VARIABLE result
     OUTPUT_VARIABLE output
     ERROR_VARIABLE output)
