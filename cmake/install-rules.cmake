@@ -94,6 +94,14 @@ set(pc_capture_link_options "")
 if(RIX_TESTER_CAPTURE_ARCHIVE)
   set(pc_capture_link_options " -Wl,--exclude-libs,${RIX_TESTER_CAPTURE_ARCHIVE}")
 endif()
+# The capture's archive needs the C++ runtime it was built for, which is named: a host built for
+# another then hears of the link check, where ld would stop first at that runtime missing from
+# its command line ("DSO missing").
+if(RIX_TESTER_STANDARD_LIBRARY STREQUAL "libcxx")
+  string(APPEND pc_capture_link_options " -lc++")
+elseif(RIX_TESTER_STANDARD_LIBRARY MATCHES "^libstdcxx")
+  string(APPEND pc_capture_link_options " -lstdc++")
+endif()
 foreach(pc_package IN ITEMS ${package} ${package}_mock)
   configure_file(cmake/${pc_package}.pc.in "${PROJECT_BINARY_DIR}/${pc_package}.pc" @ONLY)
 endforeach()

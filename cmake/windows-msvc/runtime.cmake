@@ -36,8 +36,10 @@ foreach(dll_name IN LISTS rix_msvc_runtime_dlls)
                           -l "${import_library}" COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 
-# The interface identifiers, a static library.
+# The interface identifiers, a static library; and delay-loading's helper, __delayLoadHelper2,
+# which Wine's start-up library holds, under Visual Studio's name.
 configure_file("${RIX_WINE_PE_DIR}/libuuid.a" "${RIX_MSVC_RUNTIME_DIR}/uuid.lib" COPYONLY)
+configure_file("${RIX_WINE_PE_DIR}/libwinecrt0.a" "${RIX_MSVC_RUNTIME_DIR}/delayimp.lib" COPYONLY)
 
 set(startup_dir "${CMAKE_CURRENT_LIST_DIR}/vcruntime-startup")
 set(startup_library "${RIX_MSVC_RUNTIME_DIR}/vcruntime_startup.lib")

@@ -229,9 +229,22 @@ static_assert(every_key_has_its_case(),
 
 }  // namespace
 
-// What the header's link check refers to: hosts of this build's standard library find it.
-extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT const char PGM_VAZUVURIZ_RIX_LINK_CHECK_DEFINITION(
+// What the header's link check refers to: hosts of this compile's standard library find it. A
+// function on Windows, where a DLL's functions, unlike its data, may be delay-loaded.
+#if defined(_WIN32)
+extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT void PGM_VAZUVURIZ_RIX_LINK_CHECK_REFERENCE(tester)() {}
+#else
+extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT const char PGM_VAZUVURIZ_RIX_LINK_CHECK_REFERENCE(
     tester) = 0;
+#endif
+#if !defined(_MSC_VER)
+// And what hosts built against the headers of 1.2 and 1.3 refer to.
+#define RIX_TESTER_CHECK_OF_1_2(library) RIX_TESTER_CHECK_OF_1_2_(library)
+#define RIX_TESTER_CHECK_OF_1_2_(library) \
+  pgm_vazuvuriz_rix_tester_built_for_##library##_used_from_##library
+extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT const char RIX_TESTER_CHECK_OF_1_2(
+    PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY) = 0;
+#endif
 
 // Moving the caller's copy in neither allocates nor throws, so nothing can fail after the banner.
 // Where stdio's buffer has no room for them, the banner's lines go through stdio's calls, which

@@ -32,8 +32,8 @@
 #endif
 #endif
 
-// What the header's link check refers to: files of this build's standard library find it.
-extern "C" const char PGM_VAZUVURIZ_RIX_LINK_CHECK_DEFINITION(stdout_capture) = 0;
+// What the header's link check refers to: files of this compile's standard library find it.
+extern "C" const char PGM_VAZUVURIZ_RIX_LINK_CHECK_REFERENCE(stdout_capture) = 0;
 
 namespace {
 

@@ -8,16 +8,17 @@
 // belongs to one standard library and one string ABI (with Microsoft's, one iterator debug
 // level). A host file built for another would link and then crash, or read garbage, where a
 // string crosses. So every file that includes rix_tester.hpp or stdout_capture.hpp refers to a
-// symbol that only a part built for the file's own standard library defines:
+// symbol that names the file's own standard library, as standard_library.hpp names it:
 //
-//   pgm_vazuvuriz_rix_<part>_built_for_<library's>_used_from_<file's>
+//   pgm_vazuvuriz_rix_<part>_built_for_<file's>
 //
-// <part> is `tester` (the shared library) or `stdout_capture` (its static library), and each
-// library is named as standard_library.hpp names it. The part defines the one whose two names
-// are the same; any other stays undefined, and the linker names it:
+// <part> is `tester` (the shared library) or `stdout_capture` (its static library). A part
+// defines the one name of the standard library that its own compile used, in whatever
+// configuration it was built; any other stays undefined, and the linker names the file's:
 //
-//   undefined reference to
-//   `pgm_vazuvuriz_rix_tester_built_for_libstdcxx_cxx11_abi_used_from_libstdcxx_old_abi'
+//   undefined reference to `pgm_vazuvuriz_rix_tester_built_for_libstdcxx_old_abi'
+//
+// says that a file built for libstdc++'s old string ABI met a part built for another.
 //
 // Each file's reference lies where no linker option removes it:
 //
@@ -34,58 +35,30 @@
 //   `objdump -r file.o` shows its relocation against `__imp_<symbol>` (the shared library) or
 //   `<symbol>` (the capture).
 // - Windows with Microsoft's compiler or clang-cl: a linker directive, `/include:<symbol>`, in
-//   the file's `.drectve` section; `/OPT:REF` keeps what it names. The DLL's symbol is named
-//   through its import, `__imp_<symbol>`.
+//   the file's `.drectve` section; `/OPT:REF` keeps what it names. The DLL's symbol, a
+//   function, is named through its import, `__imp_<symbol>`, which a delay-loaded DLL has too.
 // - Other ELF targets (arm, ppc64, riscv64, ...): a pointer of the file's own, kept with
 //   `retain` where the compiler has it. GCC 10 and older have not, and there --gc-sections may
 //   drop it: such hosts are not checked.
 //
-// Where the check cannot reach:
-//
-// - A file that includes only the contract (tavrene_context.hpp, options.hpp, config_keys.hpp)
-//   is not checked: the contract is headers alone, belongs to no build and may be implemented by
-//   code built for any standard library, so there is nothing for it to refer to.
-// - g++'s C++20 header units (`import <vazuvuriz_rix/rix_tester.hpp>;` with -fmodules-ts) leave
-//   a header's top-level assembly out of the files that import it. Compiling rix_tester.hpp or
-//   stdout_capture.hpp itself as a header unit stops with an error below; a header unit of your
-//   own that includes them cannot be told apart and drops the check silently. Include the
-//   headers instead. (clang's modules and precompiled headers keep the check.)
-// - A shared object linked without -z defs may keep undefined symbols, so one built for another
-//   standard library links, and is refused when it is loaded: "undefined symbol:" and the name.
-// - A program that loads the library with dlopen or LoadLibrary instead of linking it defines
-//   PGM_VAZUVURIZ_RIX_TESTER_NO_LINK_CHECK before including rix_tester.hpp: it has no import to
-//   check.
-//
-// The rows that guard each target (tests/CMakeLists.txt; the consumer is tests/consumer):
-// package.old_abi_parts.* (a host whose later object and archive member are built for the old
-// string ABI: plain, LTO, --gc-sections, -no-pie, ThinLTO, ld -r) and
-// package.mismatched_host.* (a whole host of another standard library) in the dev build for
-// x86-64, the linux-i386 and linux-aarch64 builds, and the windows build for MinGW-w64;
-// .ci/debian11 for g++ 10 on x86-64 and i386; package.mismatched_host.* in the windows-msvc
-// build for another iterator debug level and for a MinGW-w64 host; binary_hygiene for what
-// the check leaves in a host (nothing exported, eu-elflint and readelf clean).
+// Where the check cannot reach (a file that includes only the contract, a plugin linked
+// without -z defs, g++'s C++20 header units, a program that loads the library itself) is said
+// in the project's docs/consuming.md, "The C++ standard library".
 
 #include <vazuvuriz_rix/standard_library.hpp>
-#include <vazuvuriz_rix/version.hpp>
 
 #if defined(__cpp_modules) && defined(__GNUC__) && !defined(__clang__) && __INCLUDE_LEVEL__ == 1
 #error "g++ leaves the link check out of a header unit: include this header where it is used"
 #endif
 
-// The check symbol of `part` for a library built for `built_for`, used from `used_from`.
-#define PGM_VAZUVURIZ_RIX_LINK_CHECK_SYMBOL(part, built_for, used_from) \
-  PGM_VAZUVURIZ_RIX_LINK_CHECK_SYMBOL_(part, built_for, used_from)
-#define PGM_VAZUVURIZ_RIX_LINK_CHECK_SYMBOL_(part, built_for, used_from) \
-  pgm_vazuvuriz_rix_##part##_built_for_##built_for##_used_from_##used_from
-
-// What this file refers to for `part`, and what a part built for this file's standard library
+// What a file of this standard library refers to for `part`, and what a part built for it
 // defines.
-#define PGM_VAZUVURIZ_RIX_LINK_CHECK_REFERENCE(part)                            \
-  PGM_VAZUVURIZ_RIX_LINK_CHECK_SYMBOL(part, PGM_VAZUVURIZ_RIX_TESTER_BUILT_FOR, \
-                                      PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY)
-#define PGM_VAZUVURIZ_RIX_LINK_CHECK_DEFINITION(part)                                  \
-  PGM_VAZUVURIZ_RIX_LINK_CHECK_SYMBOL(part, PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY, \
-                                      PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY)
+#define PGM_VAZUVURIZ_RIX_LINK_CHECK_REFERENCE(part) \
+  PGM_VAZUVURIZ_RIX_LINK_CHECK_NAME(part, PGM_VAZUVURIZ_RIX_TESTER_STANDARD_LIBRARY)
+#define PGM_VAZUVURIZ_RIX_LINK_CHECK_NAME(part, library) \
+  PGM_VAZUVURIZ_RIX_LINK_CHECK_PASTE(part, library)
+#define PGM_VAZUVURIZ_RIX_LINK_CHECK_PASTE(part, library) \
+  pgm_vazuvuriz_rix_##part##_built_for_##library
 
 #define PGM_VAZUVURIZ_RIX_LINK_CHECK_TEXT(token) PGM_VAZUVURIZ_RIX_LINK_CHECK_TEXT_(token)
 #define PGM_VAZUVURIZ_RIX_LINK_CHECK_TEXT_(token) #token
