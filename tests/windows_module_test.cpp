@@ -20,7 +20,7 @@ namespace {
 // tester keeps the import, and so the DLL, in this program.
 HMODULE tester_module() {
   quiet_tester(VAZUVURIZ_RIX_OPTIONS{});
-  return GetModuleHandleA("pgm_vazuvuriz_rix_tester.dll");
+  return GetModuleHandleA(RIX_TESTER_DLL_NAME);
 }
 
 template <typename T>

@@ -7,6 +7,15 @@
 
 #include "startup.hpp"
 
+// The import libraries of the runtime's DLLs, which Visual Studio's msvcrt.lib names too.
+#ifdef _DEBUG
+#pragma comment(lib, "vcruntimed")
+#pragma comment(lib, "ucrtd")
+#else
+#pragma comment(lib, "vcruntime")
+#pragma comment(lib, "ucrt")
+#endif
+
 // Markers: the linker sorts the sections named .CRT$X<letters> by name and merges them, so the
 // compiler's entries (.CRT$XCU, ...) lie between the A and Z markers of their group.
 #pragma section(".CRT$XIA", long, read)
@@ -210,25 +219,3 @@ void __cdecl operator delete(void* block, size_t, std::align_val_t) noexcept {
 void __cdecl operator delete[](void* block, size_t, std::align_val_t) noexcept {
   _aligned_free(block);
 }
-
-// Probes each page of a stack frame larger than one, top down, so that the guard page below the
-// stack grows it; the compiler calls it with the frame's size in rax, before it moves rsp.
-__asm__(
-    ".globl __chkstk\n"
-    "__chkstk:\n\t"
-    "pushq %rcx\n\t"
-    "pushq %rax\n\t"
-    "leaq 24(%rsp), %rcx\n"  // the caller's rsp
-    "1:\n\t"
-    "cmpq $0x1000, %rax\n\t"
-    "jb 2f\n\t"
-    "subq $0x1000, %rcx\n\t"
-    "testq %rcx, (%rcx)\n\t"
-    "subq $0x1000, %rax\n\t"
-    "jmp 1b\n"
-    "2:\n\t"
-    "subq %rax, %rcx\n\t"
-    "testq %rcx, (%rcx)\n\t"
-    "popq %rax\n\t"
-    "popq %rcx\n\t"
-    "ret");

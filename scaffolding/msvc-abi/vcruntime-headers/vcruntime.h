@@ -48,6 +48,10 @@
 #define _CRT_STRINGIZE(x) _CRT_STRINGIZE_(x)
 #define _CRT_WIDE_(s) L##s
 #define _CRT_WIDE(s) _CRT_WIDE_(s)
+// Predefined by Microsoft's compiler, not by clang-cl 14; the STL's debug checks name it.
+#ifndef __FILEW__
+#define __FILEW__ _CRT_WIDE(__FILE__)
+#endif
 #define _CRT_CONCATENATE_(a, b) a##b
 #define _CRT_CONCATENATE(a, b) _CRT_CONCATENATE_(a, b)
 #define _CRT_APPEND(a, b) _CRT_CONCATENATE(a, b)
