@@ -22,16 +22,22 @@ set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_STRIP_FILES ON)
 
 # The same commit gives the same bytes: every time inside the packages is the commit's, or
-# SOURCE_DATE_EPOCH's where it is set, which CPack reads when it packs.
+# SOURCE_DATE_EPOCH's where it is set, which CPack reads when it packs. Without a git checkout,
+# the sources are taken to be what `git archive` made of the commit, which stamps every file
+# with its time.
 set(source_date_epoch "$ENV{SOURCE_DATE_EPOCH}")
 if(source_date_epoch STREQUAL "" AND EXISTS "${PROJECT_SOURCE_DIR}/.git")
   find_package(Git QUIET)
-  if(Git_FOUND)
-    execute_process(
-      COMMAND "${GIT_EXECUTABLE}" -C "${PROJECT_SOURCE_DIR}" log -1 --format=%ct
-      OUTPUT_VARIABLE source_date_epoch
-      OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(NOT Git_FOUND)
+    message(FATAL_ERROR "The packages take the commit's time from git: apt-get install git, or "
+                        "set SOURCE_DATE_EPOCH to it (seconds since 1970)")
   endif()
+  execute_process(
+    COMMAND "${GIT_EXECUTABLE}" -C "${PROJECT_SOURCE_DIR}" log -1 --format=%ct
+    OUTPUT_VARIABLE source_date_epoch
+    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+elseif(source_date_epoch STREQUAL "")
+  file(TIMESTAMP "${PROJECT_SOURCE_DIR}/CMakeLists.txt" source_date_epoch "%s" UTC)
 endif()
 set(CPACK_RIX_TESTER_SOURCE_DATE_EPOCH "${source_date_epoch}")
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/cpack-options.cmake")

@@ -1,7 +1,7 @@
 # Asks the package in PACKAGE_DIR for versions and components as a project would, each in turn
 # in one project folder under WORK (the compiler found once, with the TOOLCHAIN file where one
-# is given), where no GoogleTest can be found: another major version fails, an unknown
-# component fails naming it, and the mock is found where MOCK_FOUND says (an installed package
+# is given), where no GoogleTest can be found: another major version, newer or older, fails, an
+# unknown component fails naming it, and the mock is found where MOCK_FOUND says (an installed package
 # finds no GoogleTest, or has no mock; a copy taken with FetchContent has the GoogleTest of its
 # build): optional, the package is found all the same; required and missing, it fails saying why.
 function(expect_components arguments expected_result expected_output)
@@ -25,6 +25,7 @@ function(expect_components arguments expected_result expected_output)
 endfunction()
 
 expect_components("2 CONFIG REQUIRED" 1 "compatible with requested version \"2\"")
+expect_components("0.9 CONFIG REQUIRED" 1 "compatible with requested version \"0.9\"")
 expect_components("1 CONFIG REQUIRED COMPONENTS mokc" 1 "component \"mokc\" is no component")
 if(MOCK_FOUND)
   expect_components("1 CONFIG OPTIONAL_COMPONENTS mock" 0 "library found: 1, mock found: TRUE")
