@@ -35,6 +35,11 @@ find_package(Git QUIET)
 if(NOT Git_FOUND)
   list(APPEND missing_packages git)
 endif()
+# The release archive's test: CPack's archives are rewritten by python3.
+find_program(RIX_TESTER_PYTHON python3)
+if(NOT RIX_TESTER_PYTHON)
+  list(APPEND missing_packages python3)
+endif()
 
 # Whether `compiler` with the flags `flags` links a program that uses the standard library. Asked
 # on every configure, so that a package installed since is seen without a fresh one.
