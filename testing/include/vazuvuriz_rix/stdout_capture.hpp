@@ -78,8 +78,9 @@ PGM_VAZUVURIZ_RIX_LINK_CHECK_STATIC(stdout_capture)
 // Throws `std::system_error` when descriptor 1 is closed or the pipe, its thread or the
 // redirection cannot be set up, and what a C++ stream's buffer throws when it is flushed as
 // the capture starts or is read; a capture that fails to start leaves nothing open or
-// redirected. Ending a capture throws nothing. Should standard output ever fail to be put back, the process ends with a message on
-// standard error instead of losing the rest of its output unseen.
+// redirected. Ending a capture throws nothing. Should standard output ever fail to be put
+// back, the process ends with a message on standard error instead of losing the rest of its
+// output unseen.
 //
 // A shared library (a plugin) that links the capture's archive by hand keeps its symbols to
 // itself with `-Wl,--exclude-libs,libpgm_vazuvuriz_rix_stdout_capture.a`, as the CMake target
