@@ -123,7 +123,6 @@ TEST(StdoutCapture, NestsAndKeepsAppendingAfterAReadHoldingNothingAChildInherits
 
 // A capture that ends before a newer one would take descriptor 1 from it: the process ends.
 TEST(StdoutCaptureDeathTest, CapturesThatDoNotNestEndTheProcess) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_DEATH(
       {
         std::optional<VAZUVURIZ_STDOUT_CAPTURE> a(std::in_place);

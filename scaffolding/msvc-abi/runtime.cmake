@@ -9,7 +9,8 @@
 #                                  debug ones
 #   oldnames.lib                   empty: the POSIX names are the runtime's exports here
 #   kernel32.lib, user32.lib, ...  Wine's import libraries, as Wine ships them
-#   delayimp.lib                   __delayLoadHelper2, from Wine's start-up library
+#   winecrt0.lib, delayimp.lib     Wine's start-up library: _fltused, a default DllMain, and
+#                                  __delayLoadHelper2 under Visual Studio's name
 #
 # The runtime DLLs' import libraries are made from their export tables (llvm-readobj,
 # llvm-dlltool): Wine's own leave out the C++ names of msvcp140.dll. Wine has no debug runtime:
@@ -71,7 +72,9 @@ foreach(dll IN ITEMS kernel32 ntdll user32 gdi32 winspool shell32 ole32 oleaut32
                      advapi32)
   configure_file("${RIX_WINE_PE_DIR}/lib${dll}.a" "${RIX_MSVC_RUNTIME_DIR}/${dll}.lib" COPYONLY)
 endforeach()
-configure_file("${RIX_WINE_PE_DIR}/libwinecrt0.a" "${RIX_MSVC_RUNTIME_DIR}/delayimp.lib" COPYONLY)
+foreach(library IN ITEMS winecrt0 delayimp)
+  configure_file("${RIX_WINE_PE_DIR}/libwinecrt0.a" "${RIX_MSVC_RUNTIME_DIR}/${library}.lib" COPYONLY)
+endforeach()
 
 # The start-up, for each runtime.
 set(startup_dir "${CMAKE_CURRENT_LIST_DIR}/vcruntime-startup")

@@ -7,7 +7,9 @@
 
 #include "startup.hpp"
 
-// The import libraries of the runtime's DLLs, which Visual Studio's msvcrt.lib names too.
+// The import libraries of the runtime's DLLs, which Visual Studio's msvcrt.lib names too; and
+// Wine's start-up library, for _fltused and the DllMain of a DLL that defines none.
+#pragma comment(lib, "winecrt0")
 #ifdef _DEBUG
 #pragma comment(lib, "vcruntimed")
 #pragma comment(lib, "ucrtd")
@@ -30,9 +32,6 @@ __declspec(allocate(".CRT$XIA")) _PIFV __xi_a[] = {nullptr};
 __declspec(allocate(".CRT$XIZ")) _PIFV __xi_z[] = {nullptr};
 __declspec(allocate(".CRT$XCA")) _PVFV __xc_a[] = {nullptr};
 __declspec(allocate(".CRT$XCZ")) _PVFV __xc_z[] = {nullptr};
-
-// Floating-point code refers to this to have the runtime's floating-point support linked.
-int _fltused = 0x9875;
 
 // The image's TLS directory, which the linker points the loader at: thread-local variables,
 // among them the epoch of thread-safe statics, lie between _tls_start and _tls_end.
