@@ -13,6 +13,7 @@ namespace {
 // stdio output can reach it in between.
 class LockedStdout : rix_stdout_lock::Locked {
  public:
+#if defined(__GLIBC__)
   // The room in stdout's buffer that bytes can be copied straight into, as glibc's fwrite copies
   // them (fileops.c, _IO_new_file_xsputn); 0 where they must go through stdio's calls. Its flags
   // say which room a stream has, and are read before its pointers: a fully buffered stream
@@ -20,7 +21,6 @@ class LockedStdout : rix_stdout_lock::Locked {
   // flushed (see end_lines). A line-buffered stream keeps its write end at the start of the
   // pending line, where the two pointers cross. An unbuffered stream has no room.
   std::size_t room() const {
-#if defined(__GLIBC__)
     const FILE* const out = stdout;
     if (out->_mode >= 0 || (out->_flags & (kUnbuffered | kWriting)) != kWriting) {
       return 0;
@@ -28,37 +28,20 @@ class LockedStdout : rix_stdout_lock::Locked {
     const char* const end = by_lines() ? out->_IO_buf_end : out->_IO_write_end;
     const char* const next = out->_IO_write_ptr;
     return next != nullptr && next < end ? static_cast<std::size_t>(end - next) : 0;
-#else
-    return 0;
-#endif
   }
 
   // Where the room begins.
-  char* next() const {
-#if defined(__GLIBC__)
-    return stdout->_IO_write_ptr;
-#else
-    return nullptr;
-#endif
-  }
+  char* next() const { return stdout->_IO_write_ptr; }
 
   // Counts `size` bytes put at `next()` as written; they fit in the room.
-  void fill(std::size_t size) const {
-#if defined(__GLIBC__)
-    stdout->_IO_write_ptr += size;
-#else
-    static_cast<void>(size);
-#endif
-  }
+  void fill(std::size_t size) const { stdout->_IO_write_ptr += size; }
 
   // Called once whole lines are in the room: a line-buffered stream writes them now, as fwrite
   // flushes it after the last line break that it copies.
   void end_lines() const {
-#if defined(__GLIBC__)
     if (by_lines()) {
       fflush_unlocked(stdout);
     }
-#endif
   }
 
   // Writes `pieces`, which end a line, in turn, as one fwrite of them joined would: into the
@@ -73,11 +56,14 @@ class LockedStdout : rix_stdout_lock::Locked {
     }
     std::size_t left = room();
     for (std::string_view piece : pieces) {
+      if (piece.empty()) {
+        continue;  // nothing to copy, where there may be no buffer to copy it to
+      }
       if (piece.size() > left && left > 0) {
         copy(piece.substr(0, left));
         piece.remove_prefix(left);
         unwritten -= left;
-        if (std::fflush(stdout) != 0) {
+        if (fflush_unlocked(stdout) != 0) {
           return;
         }
         left = room() >= unwritten ? room() : 0;
@@ -86,7 +72,7 @@ class LockedStdout : rix_stdout_lock::Locked {
         copy(piece);
         left -= piece.size();
       } else {
-        std::fwrite(piece.data(), 1, piece.size(), stdout);
+        fwrite_unlocked(piece.data(), 1, piece.size(), stdout);
       }
       unwritten -= piece.size();
     }
@@ -94,19 +80,28 @@ class LockedStdout : rix_stdout_lock::Locked {
   }
 
  private:
-#if defined(__GLIBC__)
   // glibc's flag values (libio.h), which its public headers no longer name.
   static constexpr int kUnbuffered = 0x0002;
   static constexpr int kLineBuffered = 0x0200;
   static constexpr int kWriting = 0x0800;
 
   static bool by_lines() { return (stdout->_flags & kLineBuffered) != 0; }
-#endif
 
   void copy(std::string_view bytes) const {
     std::memcpy(next(), bytes.data(), bytes.size());
     fill(bytes.size());
   }
+#else
+  // Other C libraries offer no way into their buffer: their stdio writes, call after call.
+  static constexpr std::size_t room() { return 0; }
+
+  template <std::size_t Count>
+  void write(const std::string_view (&pieces)[Count]) const {
+    for (const std::string_view piece : pieces) {
+      std::fwrite(piece.data(), 1, piece.size(), stdout);
+    }
+  }
+#endif
 };
 
 // A log line's label, stored in a fixed width so that one copy of that constant size, which the
@@ -153,7 +148,8 @@ void write_line(const Label& label, std::string_view text) {
   const std::size_t size = label.size + text.size() + 1;
   const LockedStdout out;
   const std::size_t room = out.room();
-  if (room >= size + Label::kWidth) {
+#if defined(__GLIBC__)
+  if (room > Label::kWidth && room - Label::kWidth >= size) {
     // The label's whole width is copied, the text then landing over its padding.
     char* const line = out.next();
     std::memcpy(line, label.text, Label::kWidth);
@@ -161,7 +157,10 @@ void write_line(const Label& label, std::string_view text) {
     line[size - 1] = '\n';
     out.fill(size);
     out.end_lines();
-  } else if (room == 0 && size <= kLineBufferSize) {
+    return;
+  }
+#endif
+  if (room == 0 && size <= kLineBufferSize) {
     write_assembled(label, text, size);
   } else {
     const std::string_view pieces[] = {{label.text, label.size}, text, "\n"};
