@@ -9,11 +9,17 @@
 # DEFINITIONS and OPTIONS, linked with LINK_OPTIONS. With OLD_ABI_PARTS it also links an object
 # and an archive member of its own built for libstdc++'s old std::string ABI, after its main
 # file (RELOCATABLE: the object combined with the linker's -r first). It finds the library as
-# the installed package, through pkg-config (PKG_CONFIG), or as the headers and library of
+# the installed package (or, with CONSUMER_LINK_CHECKS_FROM_SOURCES, the library built here from
+# RIX_TESTER_SOURCE_DIR), through pkg-config (PKG_CONFIG), or as the headers and library of
 # another build (INCLUDE, LIBRARY); with COMPILER, the installed package's headers and library
 # are handed to another toolchain's compiler, which compiles and links it in one command.
 
-find_package(pgm_vazuvuriz_rix_tester 1 CONFIG REQUIRED)
+option(CONSUMER_LINK_CHECKS_FROM_SOURCES "Build the library from RIX_TESTER_SOURCE_DIR")
+if(CONSUMER_LINK_CHECKS_FROM_SOURCES)
+  add_subdirectory("${RIX_TESTER_SOURCE_DIR}" pgm_vazuvuriz_rix_tester EXCLUDE_FROM_ALL)
+else()
+  find_package(pgm_vazuvuriz_rix_tester 1 CONFIG REQUIRED)
+endif()
 
 # Builds `target` as a part of the host that must_not_link is making, with its settings.
 function(as_the_host target)
