@@ -3,10 +3,12 @@
 // buffered by lines, nothing more held back in stdio afterwards. The host's buffers are
 // allocated to their exact size, so that AddressSanitizer and memcheck see a write past one.
 
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #ifdef _WIN32
@@ -85,6 +87,14 @@ struct Output {
   std::function<std::string()> close;
 };
 
+// Fails the test, rather than crash it, where the machine gives no such medium (no terminals in
+// a container, a full /tmp).
+void expect_opened(bool opened, const std::string& medium) {
+  if (!opened) {
+    throw std::system_error(errno, std::generic_category(), "no " + medium + " for stdout");
+  }
+}
+
 #ifdef _WIN32
 // stdout itself, descriptor 1 on a temporary file in binary mode: the Windows runtimes' stdout
 // cannot be another stream, and their stdio writes it.
@@ -95,6 +105,7 @@ Output open_output(const std::string&) {
   char* const name = _tempnam(nullptr, "rixst");
   const int file = _open(name, _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY, 0600);
   std::free(name);
+  expect_opened(file >= 0, "file");
   _dup2(file, 1);
   const int mode = _setmode(1, _O_BINARY);
   return {stdout, [=] {
@@ -131,6 +142,7 @@ Output open_output(const std::string& medium) {
   if (medium == "open_memstream") {
     auto memory = std::make_shared<std::pair<char*, std::size_t> >();
     FILE* const stream = open_memstream(&memory->first, &memory->second);
+    expect_opened(stream != nullptr, medium);
     return {stream, [=] {
               std::fclose(stream);
               std::string written(memory->first, memory->second);
@@ -146,6 +158,7 @@ Output open_output(const std::string& medium) {
       return static_cast<ssize_t>(size);
     };
     FILE* const stream = fopencookie(written.get(), "w", functions);
+    expect_opened(stream != nullptr, medium);
     return {stream, [=] {
               std::fclose(stream);
               return *written;
@@ -153,6 +166,7 @@ Output open_output(const std::string& medium) {
   }
   if (medium == "file") {
     FILE* const backing = std::tmpfile();
+    expect_opened(backing != nullptr, medium);
     FILE* const stream = fdopen(dup(fileno(backing)), "w");
     return {stream, [=] {
               std::fclose(stream);
@@ -165,12 +179,12 @@ Output open_output(const std::string& medium) {
   }
   int ends[2] = {-1, -1};  // read, write
   if (medium == "pipe") {
-    pipe(ends);
+    expect_opened(pipe(ends) == 0, medium);
   } else {
     ends[0] = posix_openpt(O_RDWR | O_NOCTTY);
-    grantpt(ends[0]);
-    unlockpt(ends[0]);
+    expect_opened(ends[0] >= 0 && grantpt(ends[0]) == 0 && unlockpt(ends[0]) == 0, medium);
     ends[1] = open(ptsname(ends[0]), O_WRONLY | O_NOCTTY);
+    expect_opened(ends[1] >= 0, medium);
     termios raw{};
     tcgetattr(ends[1], &raw);
     cfmakeraw(&raw);  // no "\r" before "\n"

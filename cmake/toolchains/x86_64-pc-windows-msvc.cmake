@@ -8,7 +8,9 @@
 # link and do not run here.
 #
 # What projects built with it may read: RIX_MSVC_SYSTEM_INCLUDE_DIRS, the folders of the system
-# headers in the order the compiler searches them; RIX_LLVM_READOBJ, llvm-readobj.
+# headers in the order the compiler searches them; RIX_LLVM_READOBJ, llvm-readobj. What they may
+# set: RIX_MSVC_RUNTIME_DIR, the folder where the runtime's libraries are made (by default
+# msvc-runtime in the build folder), which builds that share it make only once.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 

@@ -1,9 +1,10 @@
 # Asks the package in PACKAGE_DIR for versions and components as a project would, each in turn
-# in one project folder under WORK (the compiler found once, with the TOOLCHAIN file where one
-# is given), where no GoogleTest can be found: another major version, newer or older, fails, an
-# unknown component fails naming it, and the mock is found where MOCK_FOUND says (an installed package
-# finds no GoogleTest, or has no mock; a copy taken with FetchContent has the GoogleTest of its
-# build): optional, the package is found all the same; required and missing, it fails saying why.
+# in one project folder under WORK (the compiler found once, with the consumer's GENERATOR,
+# MAKE_PROGRAM and TOOLCHAIN file), where no GoogleTest can be found: another major version,
+# newer or older, fails, an unknown component fails naming it, and the mock is found where
+# MOCK_FOUND says (an installed package finds no GoogleTest, or has no mock; a copy taken with
+# FetchContent has the GoogleTest of its build): optional, the package is found all the same;
+# required and missing, it fails saying why.
 function(expect_components arguments expected_result expected_output)
   set(name probe)
   file(WRITE "${WORK}/${name}/CMakeLists.txt"
@@ -12,7 +13,8 @@ function(expect_components arguments expected_result expected_output)
        "message(STATUS \"library found: \${pgm_vazuvuriz_rix_tester_FOUND}, "
        "mock found: \${pgm_vazuvuriz_rix_tester_mock_FOUND}\")\n")
   execute_process(
-    COMMAND "${CMAKE_COMMAND}" -S "${WORK}/${name}" -B "${WORK}/${name}/build"
+    COMMAND "${CMAKE_COMMAND}" -S "${WORK}/${name}" -B "${WORK}/${name}/build" -G "${GENERATOR}"
+            "-DCMAKE_MAKE_PROGRAM=${MAKE_PROGRAM}"
             "-Dpgm_vazuvuriz_rix_tester_DIR=${PACKAGE_DIR}" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
             "-DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}"
     RESULT_VARIABLE result
