@@ -4,7 +4,9 @@
 # newer or older, fails, an unknown component fails naming it, and the mock is found where
 # MOCK_FOUND says (an installed package finds no GoogleTest, or has no mock; a copy taken with
 # FetchContent has the GoogleTest of its build): optional, the package is found all the same;
-# required and missing, it fails saying why.
+# required and missing, it fails saying why. The folder is made anew on each run: one kept from
+# an earlier run may hold another generator's cache.
+file(REMOVE_RECURSE "${WORK}")
 function(expect_components arguments expected_result expected_output)
   set(name probe)
   file(WRITE "${WORK}/${name}/CMakeLists.txt"
