@@ -13,12 +13,6 @@
 
 namespace {
 
-const std::string kBanner =
-    "\n"
-    "------------------------------------\n"
-    "Programmer RIX Plugin Tester\n"
-    "------------------------------------\n";
-
 TEST(Banner, EachConstructionWritesItExactly) {
   const VAZUVURIZ_RIX_OPTIONS options = distinct_options("banner-");
   EXPECT_EQ(captured_stdout([&] { VAZUVURIZ_RIX_TESTER tester(options); }), kBanner);

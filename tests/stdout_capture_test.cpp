@@ -264,7 +264,6 @@ class HostFileCout : public std::streambuf {
 // errors: what the host's own output meets stays as the host left it, charged to nobody.
 TEST(StdoutCapture, KeepsAllOrThrowsAndLeavesTheHostsErrorsToTheHost) {
   using Fault = std::function<void(const std::function<void()>&)>;
-  const Fault as_it_is = [](const std::function<void()>& attempt) { attempt(); };
   // The file size limit that once cut a capture's temporary file short, where there is one.
   const Fault with_file_size_limit = [](const std::function<void()>& attempt) {
 #ifndef _WIN32

@@ -76,10 +76,6 @@ const Sized kMessages[] = {
     {"the banner", nullptr},
 };
 
-const std::string kBanner =
-    "\n------------------------------------\nProgrammer RIX Plugin Tester\n"
-    "------------------------------------\n";
-
 // A stream on a fresh medium, which stdout is while a case writes, and what reached the medium
 // once the stream is closed.
 struct Output {

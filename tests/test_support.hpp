@@ -11,6 +11,13 @@
 #include <vazuvuriz_rix/rix_tester.hpp>
 #include <vazuvuriz_rix/stdout_capture.hpp>
 
+// What each construction of a tester writes.
+inline const std::string kBanner =
+    "\n"
+    "------------------------------------\n"
+    "Programmer RIX Plugin Tester\n"
+    "------------------------------------\n";
+
 // A tester whose banner is kept out of the test log.
 inline VAZUVURIZ_RIX_TESTER quiet_tester(const VAZUVURIZ_RIX_OPTIONS& options) {
   VAZUVURIZ_STDOUT_CAPTURE banner;
