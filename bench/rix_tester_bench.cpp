@@ -109,17 +109,6 @@ VAZUVURIZ_RIX_TESTER tester_holding(const std::string& value) {
   return VAZUVURIZ_RIX_TESTER(options_holding(value));
 }
 
-// stdout buffered by lines while it lives, as stdio buffers a terminal, and then fully again.
-struct LineBufferedStdout {
-  LineBufferedStdout() { std::setvbuf(stdout, nullptr, _IOLBF, 0); }
-  LineBufferedStdout(const LineBufferedStdout&) = delete;
-  LineBufferedStdout& operator=(const LineBufferedStdout&) = delete;
-  ~LineBufferedStdout() { std::setvbuf(stdout, nullptr, _IOFBF, 0); }
-};
-struct TesterOnALineBufferedStdout : LineBufferedStdout, VAZUVURIZ_RIX_TESTER {
-  TesterOnALineBufferedStdout() : VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS{}) {}
-};
-
 // What a user would write instead of the tester: a context of their own, reached through the
 // interface as the tester is. It keeps the ten pairs in a hash map and copies the value out, and
 // does the least any context can do with a packet: clear the out-parameters.
@@ -233,27 +222,12 @@ void register_benchmarks() {
           [level = level.level, text = message.text](TavreneContext& context) {
             context.log(level, text);
           });
-      // The same finished line, printed bare, and handed to stdio in one call: what any logger
-      // must do at least.
+      // The same finished line, printed as a user would print it.
       const std::string line = level.label + message.text + "\n";
       add(
           name + ":printf", [] { return 0; },
           [line](int /*nothing*/) { std::printf("%s", line.c_str()); });
-      add(
-          name + ":fwrite", [] { return 0; },
-          [line](int /*nothing*/) { std::fwrite(line.data(), 1, line.size(), stdout); });
     }
-    // On a terminal, where stdio writes every line at once.
-    const std::string name = std::string("log/line_buffered/") + message.name;
-    add(
-        name, [] { return TesterOnALineBufferedStdout(); },
-        [text = message.text](TavreneContext& context) { context.log(LOG_INFO, text); });
-    const std::string line = "RIX PLUGIN INFO: " + message.text + "\n";
-    add(
-        name + ":fwrite", [] { return LineBufferedStdout(); },
-        [line](const LineBufferedStdout& /*stdout*/) {
-          std::fwrite(line.data(), 1, line.size(), stdout);
-        });
   }
   for (const auto& [name, length] : {std::pair{"accepted", 4}, std::pair{"refused", 0}}) {
     const std::string full_name = std::string("send_packet/") + name;

@@ -1,7 +1,6 @@
 // In every state that a host can leave stdout in, a log line and the banner reach it as one
-// fwrite of the finished line (or banner) does: the same bytes and, where stdout is unbuffered or
-// buffered by lines, nothing more held back in stdio afterwards. The host's buffers are
-// allocated to their exact size, so that AddressSanitizer and memcheck see a write past one.
+// fwrite of the finished line (or banner) does: the same bytes in the same writes and, where
+// stdout is unbuffered or buffered by lines, nothing more held back in stdio afterwards.
 
 #include <cerrno>
 #include <cstdio>
@@ -42,16 +41,9 @@ constexpr std::size_t kSmallest = 2;  // the least that the Windows runtimes' se
 constexpr std::size_t kSmallest = 1;
 #endif
 const Buffering kBufferings[] = {
-    {"as opened", -1, 0},
-    {"unbuffered", _IONBF, 0},
-    {"by lines", _IOLBF, 0},
-    {"by lines, smallest host buffer", _IOLBF, kSmallest},
-    {"by lines, 1 KiB host buffer", _IOLBF, 1024},
-    {"by lines, host buffer past BUFSIZ", _IOLBF, BUFSIZ + 1},
-    {"fully", _IOFBF, 0},
-    {"fully, smallest host buffer", _IOFBF, kSmallest},
-    {"fully, 1 KiB host buffer", _IOFBF, 1024},
-    {"fully, host buffer past BUFSIZ", _IOFBF, BUFSIZ + 1},
+    {"as opened", -1, 0},    {"unbuffered", _IONBF, 0},
+    {"by lines", _IOLBF, 0}, {"by lines, smallest host buffer", _IOLBF, kSmallest},
+    {"fully", _IOFBF, 0},    {"fully, 1 KiB host buffer", _IOFBF, 1024},
 };
 
 // Texts made to the size of stdio's buffer.
@@ -63,16 +55,13 @@ const Sized kPendings[] = {
     {"nothing pending", [](std::size_t) { return std::string(); }},
     {"a partial line", [](std::size_t) { return std::string("Working... "); }},
     {"a buffer less a byte", [](std::size_t size) { return std::string(size - 1, 'p'); }},
-    {"a full buffer", [](std::size_t size) { return std::string(size, 'p'); }},
-    {"more than a buffer", [](std::size_t size) { return std::string(size + size / 2 + 1, 'p'); }},
 };
 const Sized kMessages[] = {
     {"empty message", [](std::size_t) { return std::string(); }},
-    {"short message", [](std::size_t) { return std::string("ready"); }},
     {"line break inside", [](std::size_t) { return std::string("first\nsecond"); }},
     {"a buffer long", [](std::size_t size) { return std::string(size, 'm'); }},
-    {"three buffers, line breaks inside",
-     [](std::size_t size) { return std::string(size, 'a') + "\n" + std::string(2 * size, 'b'); }},
+    // Past what the library assembles on the stack.
+    {"5,000 bytes", [](std::size_t) { return std::string(5000, 'm'); }},
     {"the banner", nullptr},
 };
 
@@ -147,10 +136,11 @@ Output open_output(const std::string& medium) {
             }};
   }
   if (medium == "fopencookie") {
+    // Each write that stdio makes shows, as a write(2) of a file's would under strace.
     auto written = std::make_shared<std::string>();
     cookie_io_functions_t functions{};
     functions.write = [](void* into, const char* bytes, std::size_t size) {
-      static_cast<std::string*>(into)->append(bytes, size);
+      static_cast<std::string*>(into)->append("<write>").append(bytes, size);
       return static_cast<ssize_t>(size);
     };
     FILE* const stream = fopencookie(written.get(), "w", functions);

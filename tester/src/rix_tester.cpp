@@ -1,108 +1,12 @@
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <utility>
 
 #include <vazuvuriz_rix/rix_tester.hpp>
 
-#include "stdout_lock.hpp"
-
 namespace {
-
-// stdout, locked as the C runtime's own stdio calls lock it, while it lives: no other thread's
-// stdio output can reach it in between.
-class LockedStdout : rix_stdout_lock::Locked {
- public:
-#if defined(__GLIBC__)
-  // The room in stdout's buffer that bytes can be copied straight into, as glibc's fwrite copies
-  // them (fileops.c, _IO_new_file_xsputn); 0 where they must go through stdio's calls. Its flags
-  // say which room a stream has, and are read before its pointers: a fully buffered stream
-  // fills up to its write end, a line-buffered one up to its buffer's end, which is then
-  // flushed (see end_lines). A line-buffered stream keeps its write end at the start of the
-  // pending line, where the two pointers cross. An unbuffered stream has no room.
-  std::size_t room() const {
-    const FILE* const out = stdout;
-    if (out->_mode >= 0 || (out->_flags & (kUnbuffered | kWriting)) != kWriting) {
-      return 0;
-    }
-    const char* const end = by_lines() ? out->_IO_buf_end : out->_IO_write_end;
-    const char* const next = out->_IO_write_ptr;
-    return next != nullptr && next < end ? static_cast<std::size_t>(end - next) : 0;
-  }
-
-  // Where the room begins.
-  char* next() const { return stdout->_IO_write_ptr; }
-
-  // Counts `size` bytes put at `next()` as written; they fit in the room.
-  void fill(std::size_t size) const { stdout->_IO_write_ptr += size; }
-
-  // Called once whole lines are in the room: a line-buffered stream writes them now, as fwrite
-  // flushes it after the last line break that it copies.
-  void end_lines() const {
-    if (by_lines()) {
-      fflush_unlocked(stdout);
-    }
-  }
-
-  // Writes `pieces`, which end a line, in turn, as one fwrite of them joined would: into the
-  // room while it lasts; once it is full, the buffer is flushed, as fwrite flushes it, and what
-  // is left goes into it if it fits there, or through fwrite. A failed flush loses the rest, as
-  // fwrite loses it.
-  template <std::size_t Count>
-  void write(const std::string_view (&pieces)[Count]) const {
-    std::size_t unwritten = 0;
-    for (const std::string_view piece : pieces) {
-      unwritten += piece.size();
-    }
-    std::size_t left = room();
-    for (std::string_view piece : pieces) {
-      if (piece.empty()) {
-        continue;  // nothing to copy, where there may be no buffer to copy it to
-      }
-      if (piece.size() > left && left > 0) {
-        copy(piece.substr(0, left));
-        piece.remove_prefix(left);
-        unwritten -= left;
-        if (fflush_unlocked(stdout) != 0) {
-          return;
-        }
-        left = room() >= unwritten ? room() : 0;
-      }
-      if (piece.size() <= left) {
-        copy(piece);
-        left -= piece.size();
-      } else {
-        fwrite_unlocked(piece.data(), 1, piece.size(), stdout);
-      }
-      unwritten -= piece.size();
-    }
-    end_lines();
-  }
-
- private:
-  // glibc's flag values (libio.h), which its public headers no longer name.
-  static constexpr int kUnbuffered = 0x0002;
-  static constexpr int kLineBuffered = 0x0200;
-  static constexpr int kWriting = 0x0800;
-
-  static bool by_lines() { return (stdout->_flags & kLineBuffered) != 0; }
-
-  void copy(std::string_view bytes) const {
-    std::memcpy(next(), bytes.data(), bytes.size());
-    fill(bytes.size());
-  }
-#else
-  // Other C libraries offer no way into their buffer: their stdio writes, call after call.
-  static constexpr std::size_t room() { return 0; }
-
-  template <std::size_t Count>
-  void write(const std::string_view (&pieces)[Count]) const {
-    for (const std::string_view piece : pieces) {
-      std::fwrite(piece.data(), 1, piece.size(), stdout);
-    }
-  }
-#endif
-};
 
 // A log line's label, stored in a fixed width so that one copy of that constant size, which the
 // compiler makes inline, moves any label into a line: no call, fortified or not.
@@ -116,55 +20,32 @@ constexpr Label kInfoLabel{"RIX PLUGIN INFO: ", 17};
 constexpr Label kWarningLabel{"RIX PLUGIN WARNING: ", 20};
 constexpr Label kErrorLabel{"RIX PLUGIN ERROR: ", 18};
 
-// Not inlined, where the compiler has a word for it: a function of its own keeps the 4 KiB
-// buffer, with the stack probe and the canary that it brings, off the path that fills stdio's.
-#if defined(_MSC_VER)
-#define RIX_TESTER_NOINLINE __declspec(noinline)
-#elif defined(__GNUC__)
-#define RIX_TESTER_NOINLINE __attribute__((noinline))
-#else
-#define RIX_TESTER_NOINLINE
-#endif
-
-// Lines up to this long, "\n" included, are assembled on the stack where stdout's buffer offers
-// no room, so that stdio takes each in one call: a line-buffered or unbuffered stdout then
-// writes it at once, as it would a printf of it.
-constexpr std::size_t kLineBufferSize = 4096;
-
-RIX_TESTER_NOINLINE void write_assembled(const Label& label, std::string_view text,
-                                         std::size_t size) {
-  char line[kLineBufferSize];
+// Puts `label`, `text` and "\n" at `line`, which has room for Label::kWidth bytes past them.
+// The label's whole width is copied, the text then landing over its padding.
+inline void assemble(char* line, const Label& label, std::string_view text) {
   std::memcpy(line, label.text, Label::kWidth);
   std::memcpy(line + label.size, text.data(), text.size());
-  line[size - 1] = '\n';
-  std::fwrite(line, 1, size, stdout);
+  line[label.size + text.size()] = '\n';
 }
 
-// Writes `label`, `text` and "\n" to stdout as one line that no other stdio output lands inside,
-// whatever its length and however stdout is buffered, as one fwrite of the line would write it.
-// The result of the writes is not looked at: a console that cannot be written to loses the
-// line.
+// Lines up to this long are assembled on the stack, longer ones on the heap. Under a page, so
+// that the frame needs no stack probe.
+constexpr std::size_t kStackLineSize = 2048;
+
+// Writes `label`, `text` and "\n" to stdout in one fwrite, which stdio makes atomic with
+// respect to its other calls: no other stdio output lands inside the line, and stdout writes and
+// flushes it as it would a printf of it. Not printf itself: MinGW-w64's writes a character at a
+// time. The result is not looked at: a console that cannot be written to loses the line.
 void write_line(const Label& label, std::string_view text) {
   const std::size_t size = label.size + text.size() + 1;
-  const LockedStdout out;
-  const std::size_t room = out.room();
-#if defined(__GLIBC__)
-  if (room > Label::kWidth && room - Label::kWidth >= size) {
-    // The label's whole width is copied, the text then landing over its padding.
-    char* const line = out.next();
-    std::memcpy(line, label.text, Label::kWidth);
-    std::memcpy(line + label.size, text.data(), text.size());
-    line[size - 1] = '\n';
-    out.fill(size);
-    out.end_lines();
-    return;
-  }
-#endif
-  if (room == 0 && size <= kLineBufferSize) {
-    write_assembled(label, text, size);
+  if (size <= kStackLineSize - Label::kWidth) {
+    char line[kStackLineSize];
+    assemble(line, label, text);
+    std::fwrite(line, 1, size, stdout);
   } else {
-    const std::string_view pieces[] = {{label.text, label.size}, text, "\n"};
-    out.write(pieces);
+    const std::unique_ptr<char[]> line(new char[size + Label::kWidth]);
+    assemble(line.get(), label, text);
+    std::fwrite(line.get(), 1, size, stdout);
   }
 }
 
@@ -173,10 +54,12 @@ std::string_view up_to_first_nul(const std::string& message) {
   return {message.data(), std::strlen(message.c_str())};
 }
 
-// The banner's four lines.
-constexpr std::string_view kBannerRule = "------------------------------------\n";
-constexpr std::string_view kBannerLines[] = {"\n", kBannerRule, "Programmer RIX Plugin Tester\n",
-                                             kBannerRule};
+// The banner's four lines, written in one fwrite as a log line is.
+constexpr char kBanner[] =
+    "\n"
+    "------------------------------------\n"
+    "Programmer RIX Plugin Tester\n"
+    "------------------------------------\n";
 
 // The options field that `key` names, or null. The ten keys have nine lengths, so the length
 // picks the one candidate (of two for 17 bytes) and one comparison of a known size, which the
@@ -246,14 +129,9 @@ extern "C" PGM_VAZUVURIZ_RIX_TESTER_EXPORT const char RIX_TESTER_CHECK_OF_1_2(
 #endif
 
 // Moving the caller's copy in neither allocates nor throws, so nothing can fail after the banner.
-// Where stdio's buffer has no room for them, the banner's lines go through stdio's calls, which
-// stdio makes atomic with respect to other stdio calls. Not printf: MinGW-w64's printf writes a
-// character at a time under a lock of its own, which lets other output land inside a line and
-// deadlocks against a thread that holds the runtime's stdout lock.
 VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(VAZUVURIZ_RIX_OPTIONS given)
     : options(std::move(given)) {
-  const LockedStdout out;
-  out.write(kBannerLines);
+  std::fwrite(kBanner, 1, sizeof kBanner - 1, stdout);
 }
 
 VAZUVURIZ_RIX_TESTER::VAZUVURIZ_RIX_TESTER(const VAZUVURIZ_RIX_TESTER& other) = default;

@@ -1,9 +1,9 @@
 #ifndef VAZUVURIZ_RIX_STDOUT_LOCK_HPP
 #define VAZUVURIZ_RIX_STDOUT_LOCK_HPP
 
-// The lock that the C runtime's own stdio calls take on stdout, for the library and the capture
-// alike: a log line holds it while it writes, and a capture while it switches descriptor 1, so
-// that a line lands whole on one side. Private to this project's sources.
+// The lock that the C runtime's own stdio calls take on stdout: a capture holds it while it
+// switches descriptor 1, so that a line written in one stdio call (a log line) lands whole on
+// one side.
 
 #include <cstdio>
 
@@ -13,17 +13,6 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#endif
-
-#if defined(__SANITIZE_THREAD__)
-#define RIX_TESTER_THREAD_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define RIX_TESTER_THREAD_SANITIZER 1
-#endif
-#endif
-#ifdef RIX_TESTER_THREAD_SANITIZER
-#include <sanitizer/tsan_interface.h>
 #endif
 
 namespace rix_stdout_lock {
@@ -58,20 +47,8 @@ inline void unlock() { runtime_functions().unlock(stdout); }
 inline void lock() { _lock_file(stdout); }
 inline void unlock() { _unlock_file(stdout); }
 #else
-// ThreadSanitizer does not see stdio's lock; it is told, since the library writes into stdio's
-// buffer itself.
-inline void lock() {
-  flockfile(stdout);
-#ifdef RIX_TESTER_THREAD_SANITIZER
-  __tsan_acquire(stdout);
-#endif
-}
-inline void unlock() {
-#ifdef RIX_TESTER_THREAD_SANITIZER
-  __tsan_release(stdout);
-#endif
-  funlockfile(stdout);
-}
+inline void lock() { flockfile(stdout); }
+inline void unlock() { funlockfile(stdout); }
 #endif
 
 // Holds the lock while it lives. The lock is recursive: stdio calls made meanwhile take it again.
