@@ -20,6 +20,7 @@
 #else
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -114,12 +115,107 @@ TEST(StdoutCapture, NestsAndKeepsAppendingAfterAReadHoldingNothingAChildInherits
   EXPECT_EQ(inner_text, "bc");
   // Descriptor 2 stays closed: what is written to it reaches no file, the real stdout included.
   EXPECT_EQ(written_to_closed_stderr, -1);
-  // The original stdout kept aside, and a pipe each.
-  EXPECT_EQ(during.open, before.open + 5);
+  // The original stdout kept aside, and a file each.
+  EXPECT_EQ(during.open, before.open + 3);
   EXPECT_EQ(during.inheritable, before.inheritable);
   EXPECT_EQ(function_text, "d");
   EXPECT_EQ(outer_text, "a\nc");
 }
+
+#ifndef _WIN32
+// What outlives a capture, or pushes it to a limit, neither hangs nor ends the process, and a
+// capture takes all there is or throws.
+TEST(StdoutCapture, OutlivedOrPushedToALimitNeitherHangsNorDies) {
+  struct Row {
+    const char* name;
+    std::function<void()> run;
+  };
+  const Row kRows[] = {
+      {"a thread inside a 64 MiB write(1) as the capture ends",
+       [] {
+         const std::string block(64 << 20, 'w');
+         std::atomic<bool> writing{false};
+         std::thread writer;
+         {
+           VAZUVURIZ_STDOUT_CAPTURE capture;
+           const int into_capture = dup(1);  // where descriptor 1 points now, whenever it writes
+           writer = std::thread([&, into_capture] {
+             writing = true;
+             EXPECT_EQ(write(into_capture, block.data(), block.size()),
+                       static_cast<ssize_t>(block.size()));
+             close(into_capture);
+           });
+           while (!writing) {
+             std::this_thread::yield();
+           }
+         }
+         writer.join();
+       }},
+      {"a forked child writing 256 KiB after the capture ended",
+       [] {
+         int ended[2];
+         ASSERT_EQ(pipe(ended), 0);
+         pid_t child = -1;
+         {
+           VAZUVURIZ_STDOUT_CAPTURE capture;
+           child = fork();
+           if (child == 0) {
+             alarm(60);  // where the write blocks, the child dies and the row fails
+             char go = 0;
+             const std::string block(256 << 10, 'f');
+             _exit(read(ended[0], &go, 1) == 1 && write(1, block.data(), block.size()) > 0 ? 0 : 1);
+           }
+         }
+         ASSERT_EQ(write(ended[1], "g", 1), 1);
+         int status = -1;
+         waitpid(child, &status, 0);
+         close(ended[0]);
+         close(ended[1]);
+         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+       }},
+      {"100 MiB",
+       [] {
+         const std::string block(1 << 20, 'h');
+         const std::string text = captured_stdout([&] {
+           for (int i = 0; i < 100; ++i) {
+             std::fwrite(block.data(), 1, block.size(), stdout);
+           }
+         });
+         EXPECT_EQ(text.size(), std::size_t{100} << 20);
+       }},
+      {"10,000 captures in a row",
+       [] {
+         const int open_before = descriptors().open;
+         for (int i = 0; i < 10000; ++i) {
+           ASSERT_EQ(captured_stdout([] { std::printf("x"); }), "x");
+         }
+         EXPECT_EQ(descriptors().open, open_before);
+       }},
+      {"no descriptor to spare",
+       [] {
+         rlimit limit{};
+         getrlimit(RLIMIT_NOFILE, &limit);
+         const rlimit tight{4, limit.rlim_max};
+         setrlimit(RLIMIT_NOFILE, &tight);
+         EXPECT_THROW(VAZUVURIZ_STDOUT_CAPTURE(), std::system_error);
+         setrlimit(RLIMIT_NOFILE, &limit);
+         EXPECT_EQ(captured_stdout([] { std::printf("back"); }), "back");
+       }},
+      {"no temporary folder",
+       [] {
+         const char* const tmpdir = std::getenv("TMPDIR");
+         const std::string saved = tmpdir != nullptr ? tmpdir : "";
+         setenv("TMPDIR", "/nonexistent/rix", 1);
+         EXPECT_EQ(captured_stdout([] { std::printf("in memory"); }), "in memory");
+         tmpdir != nullptr ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR");
+       }},
+  };
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    row.run();
+  }
+}
+#endif
 
 // A capture that ends before a newer one would take descriptor 1 from it: the process ends.
 TEST(StdoutCaptureDeathTest, CapturesThatDoNotNestEndTheProcess) {
@@ -264,7 +360,7 @@ class HostFileCout : public std::streambuf {
 // errors: what the host's own output meets stays as the host left it, charged to nobody.
 TEST(StdoutCapture, KeepsAllOrThrowsAndLeavesTheHostsErrorsToTheHost) {
   using Fault = std::function<void(const std::function<void()>&)>;
-  // The file size limit that once cut a capture's temporary file short, where there is one.
+  // A file size limit, where there is one: the capture's file is a file too.
   const Fault with_file_size_limit = [](const std::function<void()>& attempt) {
 #ifndef _WIN32
     std::signal(SIGXFSZ, SIG_IGN);
@@ -292,8 +388,13 @@ TEST(StdoutCapture, KeepsAllOrThrowsAndLeavesTheHostsErrorsToTheHost) {
   const Row kRows[] = {
       {"stdout closed: nowhere to put it back to", with_stdout_closed<std::function<void()>>,
        printf_megabyte, nullptr, std::ios::goodbit},
+#ifdef _WIN32
       {"a file size limit", with_file_size_limit, printf_megabyte, megabyte.c_str(),
        std::ios::goodbit},
+#else
+      {"a file size limit", with_file_size_limit, printf_megabyte, nullptr, std::ios::goodbit,
+       true},
+#endif
       {"std::cout pointed at a file of the host's, which fails",
        [](const std::function<void()>& attempt) {
          const HostFileCout host_file;
@@ -339,7 +440,7 @@ TEST(StdoutCapture, KeepsAllOrThrowsAndLeavesTheHostsErrorsToTheHost) {
            const HostFileCout host_file;
            captured_stdout([] { std::cout << "to the host's file"; });
          }
-         with_file_size_limit(attempt);
+         attempt();
        },
        [&] { std::cout << megabyte; }, megabyte.c_str(), std::ios::goodbit},
   };
@@ -363,6 +464,7 @@ TEST(StdoutCapture, KeepsAllOrThrowsAndLeavesTheHostsErrorsToTheHost) {
       cout_after = std::cout.rdstate();
     });
     std::cout.clear();
+    std::clearerr(stdout);
     EXPECT_EQ(threw, row.kept == nullptr);
     if (row.kept != nullptr) {
       EXPECT_TRUE(text == row.kept) << text.size() << " bytes";

@@ -1,16 +1,12 @@
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
-#include <condition_variable>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <iostream>
 #include <mutex>
 #include <string>
 #include <system_error>
-#include <thread>
 
 #include <vazuvuriz_rix/stdout_capture.hpp>
 
@@ -26,6 +22,9 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #ifdef __GLIBC__
 #include <stdio_ext.h>
@@ -38,6 +37,10 @@ extern "C" const char PGM_VAZUVURIZ_RIX_LINK_CHECK_REFERENCE(stdout_capture) = 0
 namespace {
 
 constexpr int kStdout = 1;
+
+[[noreturn]] void fail(const char* what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
 
 // The capture's own descriptors reach no child process.
 #ifdef _WIN32
@@ -67,10 +70,6 @@ int dup_fd(int fd) {
   return duplicate;
 }
 int dup2_fd(int from, int to) { return _dup2(from, to); }
-int read_fd(int fd, char* into, unsigned size) { return _read(fd, into, size); }
-int write_fd(int fd, const char* from, unsigned size) { return _write(fd, from, size); }
-// Binary, so that nothing is translated.
-int make_pipe(int (&ends)[2]) { return _pipe(ends, 65536, _O_BINARY | _O_NOINHERIT); }
 #else
 void close_fd(int fd) {
   if (fd >= 0) {
@@ -80,9 +79,6 @@ void close_fd(int fd) {
 int dup_fd(int fd) { return ::fcntl(fd, F_DUPFD_CLOEXEC, 3); }
 // dup2 leaves descriptor 1 inheritable.
 int dup2_fd(int from, int to) { return ::dup2(from, to); }
-long read_fd(int fd, char* into, unsigned size) { return ::read(fd, into, size); }
-long write_fd(int fd, const char* from, unsigned size) { return ::write(fd, from, size); }
-int make_pipe(int (&ends)[2]) { return ::pipe2(ends, O_CLOEXEC); }
 #endif
 
 // `fd`, or where the process has closed a standard descriptor and `fd` took its place, a
@@ -136,163 +132,96 @@ void flush_stdout() {
 
 }  // namespace
 
-// A pipe and the thread that reads it into memory. What the process writes is known to have
-// been read once a mark written after it has come through: 16 bytes of their own for each
-// capture, which output holds at a place only by a chance of 2^-128.
-struct VAZUVURIZ_STDOUT_CAPTURE::Pipe {
-  static constexpr unsigned kMarkSize = 16;
-  static constexpr unsigned kChunk = 4096;
+// A file that lives in memory and is gone once closed: descriptor `fd` writes at its end, and
+// `read_all` reads it from its start without moving where that writes.
+struct VAZUVURIZ_STDOUT_CAPTURE::File {
+  int fd = -1;
+#ifdef _WIN32
+  HANDLE reader = INVALID_HANDLE_VALUE;  // a handle of its own, with a position of its own
 
-  int read_end = -1;
-  int write_end = -1;
-  char mark[kMarkSize] = {};
-  std::mutex mutex;
-  std::condition_variable passed;
-  // Guarded by `mutex`.
-  std::string text;
-  std::size_t text_to_mark = 0;  // what came before the last mark passed
-  bool lost = false;
-  unsigned marks_written = 0;
-  unsigned marks_passed = 0;
-  bool ending = false;
-  std::thread reader;
-
-  Pipe() {
-    static std::atomic<std::uint64_t> pipes{0};
-    const std::uint64_t words[2] = {unlikely_bits(0), unlikely_bits(++pipes)};
-    std::memcpy(mark, words, sizeof mark);
-    text.reserve(kChunk * 16);  // so that small captures allocate nothing on the reader's thread
-    int ends[2] = {-1, -1};
-    const bool made = make_pipe(ends) == 0;
-    read_end = past_standard_descriptors(ends[0]);
-    write_end = past_standard_descriptors(ends[1]);
-    if (!made || read_end < 0 || write_end < 0) {
-      const int error = errno;
-      close_fd(read_end);
-      close_fd(write_end);
-      throw std::system_error(error, std::generic_category(), "stdout capture: cannot make a pipe");
+  File() {
+    wchar_t folder[MAX_PATH + 1];
+    wchar_t path[MAX_PATH + 1];
+    if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"rix", 0, path) == 0) {
+      throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
+                              "stdout capture: cannot make a temporary file");
     }
-    try {
-      reader = std::thread([this] { read_all(); });
-    } catch (...) {
-      close_fd(read_end);
-      close_fd(write_end);
-      throw;
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE writer =
+        CreateFileW(path, GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (writer != INVALID_HANDLE_VALUE) {
+      reader = CreateFileW(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
     }
-  }
-
-  // Writes the last mark, waits until the reader has passed it, and closes the pipe.
-  ~Pipe() {
-    wait_for(write_mark(true));
-    reader.join();
-    close_fd(read_end);
-    close_fd(write_end);
-  }
-
-  Pipe(const Pipe&) = delete;
-  Pipe& operator=(const Pipe&) = delete;
-
-  // Bits that differ between runs and modules: the clock and where the module was loaded,
-  // mixed (splitmix64).
-  static std::uint64_t unlikely_bits(std::uint64_t seed) {
-    seed +=
-        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) +
-        reinterpret_cast<std::uintptr_t>(&unlikely_bits) + 0x9e3779b97f4a7c15ULL;
-    seed = (seed ^ (seed >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    seed = (seed ^ (seed >> 27)) * 0x94d049bb133111ebULL;
-    return seed ^ (seed >> 31);
-  }
-
-  // Writes a mark after all that reached the pipe so far, and returns its number.
-  unsigned write_mark(bool last) {
-    unsigned number = 0;
-    {
-      const std::lock_guard<std::mutex> lock(mutex);
-      number = ++marks_written;
-      ending = last;
+    const int error = static_cast<int>(GetLastError());
+    if (writer != INVALID_HANDLE_VALUE && reader != INVALID_HANDLE_VALUE) {
+      fd = past_standard_descriptors(
+          _open_osfhandle(reinterpret_cast<intptr_t>(writer), _O_WRONLY | _O_BINARY));
     }
-    // At most PIPE_BUF bytes: written whole, whatever else writes to the pipe.
-    for (;;) {
-      const auto written = write_fd(write_end, mark, kMarkSize);
-      if (static_cast<long>(written) == static_cast<long>(kMarkSize)) {
-        return number;
+    if (fd < 0) {
+      if (reader != INVALID_HANDLE_VALUE) {
+        CloseHandle(reader);
       }
-      if (written >= 0 || errno != EINTR) {
-        die("cannot write to its own pipe");
+      if (writer != INVALID_HANDLE_VALUE) {
+        CloseHandle(writer);
+      }
+      DeleteFileW(path);
+      throw std::system_error(error, std::system_category(),
+                              "stdout capture: cannot make a temporary file");
+    }
+  }
+  ~File() {
+    close_fd(fd);
+    CloseHandle(reader);
+  }
+
+  std::string read_all() const {
+    LARGE_INTEGER size{};
+    GetFileSizeEx(reader, &size);
+    std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
+    SetFilePointerEx(reader, LARGE_INTEGER{}, nullptr, FILE_BEGIN);
+    std::size_t got = 0;
+    for (DWORD read = 1; got < text.size() && read > 0; got += read) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size() - got, 1u << 30));
+      if (!ReadFile(reader, &text[got], chunk, &read, nullptr)) {
+        break;
       }
     }
+    text.resize(got);
+    return text;
   }
-
-  void wait_for(unsigned number) {
-    std::unique_lock<std::mutex> lock(mutex);
-    passed.wait(lock, [&] { return marks_passed >= number; });
-  }
-
-  // The reader: keeps what comes through the pipe, and counts the marks, until the last. The
-  // last kMarkSize - 1 bytes read are kept back, since they may begin a mark. Should the pipe
-  // fail it, what was not read is lost, and nobody waits for a mark any more.
-  void read_all() {
-    char window[kChunk + kMarkSize];
-    unsigned held = 0;
-    for (;;) {
-      const auto got = read_fd(read_end, window + held, kChunk);
-      if (got <= 0) {
-        if (got < 0 && errno == EINTR) {
-          continue;
-        }
-        const std::lock_guard<std::mutex> lock(mutex);
-        lost = true;
-        marks_passed = ~0u;
-        passed.notify_all();
-        return;
-      }
-      held += static_cast<unsigned>(got);
-      unsigned from = 0;
-      for (const char* found; (found = find_mark(window + from, window + held)) != nullptr;) {
-        const auto at = static_cast<unsigned>(found - window);
-        keep(window + from, at - from);
-        from = at + kMarkSize;
-        if (pass_mark()) {
-          return;
-        }
-      }
-      const unsigned kept_back = held - from < kMarkSize ? held - from : kMarkSize - 1;
-      keep(window + from, held - from - kept_back);
-      std::memmove(window, window + held - kept_back, kept_back);
-      held = kept_back;
+#else
+  File() {
+    fd = past_standard_descriptors(memfd_create("stdout capture", MFD_CLOEXEC));
+    if (fd < 0) {
+      fail("stdout capture: cannot make a file in memory");
     }
   }
+  ~File() { close_fd(fd); }
 
-  // The first mark in [from, to), or null.
-  const char* find_mark(const char* from, const char* to) const {
-    while (to - from >= static_cast<std::ptrdiff_t>(kMarkSize)) {
-      const auto* const first = static_cast<const char*>(
-          std::memchr(from, mark[0], static_cast<std::size_t>(to - from) - kMarkSize + 1));
-      if (first == nullptr || std::memcmp(first, mark, kMarkSize) == 0) {
-        return first;
-      }
-      from = first + 1;
+  std::string read_all() const {
+    struct stat status {};
+    fstat(fd, &status);
+    std::string text(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t got = 0;
+    for (ssize_t read = 1; got < text.size() && read > 0;) {
+      read = pread(fd, &text[got], text.size() - got, static_cast<off_t>(got));
+      got += read > 0 ? static_cast<std::size_t>(read) : 0;
     }
-    return nullptr;
-  }
-
-  void keep(const char* bytes, unsigned size) {
-    const std::lock_guard<std::mutex> lock(mutex);
-    try {
-      text.append(bytes, size);
-    } catch (const std::bad_alloc&) {
-      lost = true;
+    text.resize(got);
+    // A file in memory is a file still: writes past the process's size limit fail.
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        got >= limit.rlim_cur) {
+      errno = EFBIG;
+      fail("stdout capture: output reached the file size limit");
     }
+    return text;
   }
+#endif
 
-  // Returns whether the mark passed was the last.
-  bool pass_mark() {
-    const std::lock_guard<std::mutex> lock(mutex);
-    ++marks_passed;
-    text_to_mark = text.size();
-    passed.notify_all();
-    return ending && marks_passed == marks_written;
-  }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
 };
 
 namespace {
@@ -311,14 +240,14 @@ struct Captures {
 
 }  // namespace
 
-VAZUVURIZ_STDOUT_CAPTURE::VAZUVURIZ_STDOUT_CAPTURE() : pipe_(std::make_unique<Pipe>()) {
+VAZUVURIZ_STDOUT_CAPTURE::VAZUVURIZ_STDOUT_CAPTURE() : file_(std::make_unique<File>()) {
   Captures& captures = Captures::alive();
   const std::lock_guard<std::mutex> lock(captures.mutex);
   const bool first = captures.newest == nullptr;
   if (first) {
     captures.original_stdout = dup_fd(kStdout);
     if (captures.original_stdout < 0) {
-      throw std::system_error(errno, std::generic_category(), "cannot redirect stdout");
+      fail("cannot redirect stdout");
     }
   }
   try {
@@ -327,8 +256,8 @@ VAZUVURIZ_STDOUT_CAPTURE::VAZUVURIZ_STDOUT_CAPTURE() : pipe_(std::make_unique<Pi
       settle_stdout_buffering();
     }
     flush_stdout();
-    if (dup2_fd(pipe_->write_end, kStdout) < 0) {
-      throw std::system_error(errno, std::generic_category(), "cannot redirect stdout");
+    if (dup2_fd(file_->fd, kStdout) < 0) {
+      fail("cannot redirect stdout");
     }
   } catch (...) {
     if (first) {
@@ -354,7 +283,7 @@ VAZUVURIZ_STDOUT_CAPTURE::~VAZUVURIZ_STDOUT_CAPTURE() {
     } catch (...) {
       std::fflush(stdout);  // the host's buffer threw; what stdio holds is the capture's still
     }
-    const int next = older_ != nullptr ? older_->pipe_->write_end : captures.original_stdout;
+    const int next = older_ != nullptr ? older_->file_->fd : captures.original_stdout;
     if (dup2_fd(next, kStdout) < 0) {
       die("cannot put stdout back", errno);
     }
@@ -364,22 +293,10 @@ VAZUVURIZ_STDOUT_CAPTURE::~VAZUVURIZ_STDOUT_CAPTURE() {
     close_fd(captures.original_stdout);
     captures.original_stdout = -1;
   }
-  pipe_.reset();
 }
 
 std::string VAZUVURIZ_STDOUT_CAPTURE::text() const {
-  unsigned mark = 0;
-  {
-    const rix_stdout_lock::Locked locked;
-    flush_stdout();
-    mark = pipe_->write_mark(false);
-  }
-  pipe_->wait_for(mark);
-  const std::lock_guard<std::mutex> lock(pipe_->mutex);
-  if (pipe_->lost) {
-    throw std::system_error(std::make_error_code(std::errc::not_enough_memory),
-                            "stdout capture: ran out of memory to keep what was written");
-  }
-  // Marks are written at lines' ends: output that came through since may end inside a line.
-  return pipe_->text.substr(0, pipe_->text_to_mark);
+  const rix_stdout_lock::Locked locked;
+  flush_stdout();
+  return file_->read_all();
 }

@@ -35,38 +35,30 @@
 PGM_VAZUVURIZ_RIX_LINK_CHECK_STATIC(stdout_capture)
 
 // Captures, for as long as it lives, every byte the process writes to standard output (file
-// descriptor 1: `printf`, `std::cout` and the tester's console lines alike).
+// descriptor 1: `printf`, `std::cout`, `write(1, ...)` and the tester's console lines alike).
 //
-// Descriptor 1 points at a pipe, which a thread of the capture's reads into memory, so the
-// output may be of any size that memory takes, and it is not translated: a "\n" comes back as
-// "\n" on every platform. On Windows, wide output (`wprintf`, a synchronised `std::wcout`) comes
-// back as the runtime writes it to a binary file: UTF-16 code units, "hi\n" as 68 00 69 00 0a 00.
+// Descriptor 1 points at a file that lives in memory (Linux: `memfd_create`; Windows: a
+// temporary file that is deleted when closed), so the output may be of any size that memory
+// takes, no temporary folder is needed, and nothing is translated: a "\n" comes back as "\n" on
+// every platform. On Windows, wide output (`wprintf`, a synchronised `std::wcout`) comes back
+// as the runtime writes it to a binary file: UTF-16 code units, "hi\n" as 68 00 69 00 0a 00.
+// No thread is started: nothing waits when a capture ends, at exit or while a module unloads.
 //
 // stdio's stdout and the buffers of `std::cout` and `std::wcout` are flushed when a capture
 // starts, when it is read and when it ends, while stdout's stdio lock is held: output written
 // before it stays out, output written during it stays in, and a line that another thread writes
-// through stdio (a log line) lands whole on one side. A C++ stream unsynchronised with stdio
-// is not under that lock, so another thread's output through it may be split.
-//
-// A capture never returns less than standard output got: the only output it can lose is what
-// it runs out of memory to keep, and then `text()` and `captured_stdout` throw
-// `std::system_error`. It reads, sets and clears no error state: what the host's own output
-// meets (a stream pointed at a file of the host's, output that the host's stdout could not take
-// before the capture) stays with the host, as the host left it. What the host writes to
-// descriptor 1 itself, with `write`, is captured as well; a C++ stream that failed to flush
-// what it held before the capture (stdout on a full device) may write it again into it.
+// in one stdio call (a log line) lands whole on one side. A capture reads, sets and clears no
+// error state: what the host's own output meets stays with the host.
 //
 // Captures nest: one started while another is alive ends before it, whatever thread starts or
 // ends them; standard output goes to the newest, and once the outermost ends, back where it
-// went before. A capture that ends before a newer one has ended ends the process, with a
-// message on standard error. Each module (a program, a shared library, a DLL) that links the
-// capture's library has captures of its own, and exports none of it; captures made in
-// different modules must nest too. `text()` may be called from any thread, while others write.
+// went before. Each module (a program, a shared library, a DLL) that links the capture's
+// library has captures of its own, and exports none of it; captures made in different modules
+// must nest too. `text()` may be called from any thread, while others write.
 //
-// Nothing that a capture holds reaches a child process: its descriptors are closed on exec on
-// Linux and not inheritable on Windows, and never 0, 1 or 2, even where the process has closed
-// one of those. Descriptor 1 is inherited as it would be without it: what a child writes to it
-// before the capture ends is captured, and a write after that fails (EPIPE).
+// Nothing that a capture holds reaches a child process (close-on-exec on Linux, not inheritable
+// on Windows) or takes the place of a closed descriptor 0, 1 or 2. Descriptor 1 is inherited as
+// it would be without a capture.
 //
 // Standard output buffers after a capture as it would have without one. stdio chooses stdout's
 // buffering, and its buffer's size, from the descriptor that it first writes to, for good; with
@@ -75,12 +67,25 @@ PGM_VAZUVURIZ_RIX_LINK_CHECK_STATIC(stdout_capture)
 // lines, with the terminal's buffer size). Elsewhere stdio offers no way to tell whether it has
 // chosen yet: write to stdout once before the first capture if it is a console.
 //
-// Throws `std::system_error` when descriptor 1 is closed or the pipe, its thread or the
-// redirection cannot be set up, and what a C++ stream's buffer throws when it is flushed as
-// the capture starts or is read; a capture that fails to start leaves nothing open or
-// redirected. Ending a capture throws nothing. Should standard output ever fail to be put
-// back, the process ends with a message on standard error instead of losing the rest of its
-// output unseen.
+// Limits, each what any capture of descriptor 1 meets:
+// - One capture takes standard output for every thread of the process: two threads that each
+//   capture at once get each other's output, or end the process ("captures must nest").
+// - A GoogleTest failure reported while a capture is alive (in a fixture that holds one across
+//   `SetUp` and `TearDown`, say) is captured too: assert once the capture has ended.
+// - What another thread writes with `write(1, ...)`, or an unsynchronised C++ stream flushes,
+//   while a capture starts or ends may land on either side, split; while it is read, `text()`
+//   may hold only its beginning.
+// - A forked child, or a `write` still running, that outlives the capture writes the rest into
+//   the capture's file, where nobody reads it: it is lost, without an error.
+// - The file is subject to the process's file size limit (`RLIMIT_FSIZE`) like any other:
+//   `text()` throws where output reached it.
+//
+// Throws `std::system_error` when descriptor 1 is closed or the file or the redirection cannot
+// be set up, `std::bad_alloc` when `text()` runs out of memory to return the output, and what a
+// C++ stream's buffer throws when it is flushed as the capture starts or is read; a capture
+// that fails to start leaves nothing open or redirected. Ending a capture throws nothing.
+// Should standard output ever fail to be put back, the process ends with a message on standard
+// error instead of losing the rest of its output unseen.
 //
 // A shared library (a plugin) that links the capture's archive by hand keeps its symbols to
 // itself with `-Wl,--exclude-libs,libpgm_vazuvuriz_rix_stdout_capture.a`, as the CMake target
@@ -96,13 +101,12 @@ class VAZUVURIZ_STDOUT_CAPTURE {
   VAZUVURIZ_STDOUT_CAPTURE& operator=(const VAZUVURIZ_STDOUT_CAPTURE&) = delete;
 
   // Everything written to standard output while this capture received it, byte for byte.
-  // Throws `std::system_error` rather than return less.
   std::string text() const;
 
  private:
-  struct Pipe;  // the pipe, its reader and what it has read
+  struct File;  // where standard output goes meanwhile
 
-  std::unique_ptr<Pipe> pipe_;
+  std::unique_ptr<File> file_;
   VAZUVURIZ_STDOUT_CAPTURE* older_ = nullptr;  // the capture that this one nests in
 };
 
