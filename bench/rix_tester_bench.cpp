@@ -22,8 +22,10 @@
 #include <utility>
 
 #include <benchmark/benchmark.h>
+#include <gtest/gtest.h>
 
 #include <vazuvuriz_rix/rix_tester.hpp>
+#include <vazuvuriz_rix/stdout_capture.hpp>
 
 namespace {
 
@@ -206,7 +208,30 @@ void add_construct(const std::string& suffix,
       });
 }
 
+// A capture of what `write` prints, and GoogleTest's, which a user would take instead.
+void add_capture(const std::string& name, const std::function<void(TavreneContext&)>& write) {
+  add(
+      "capture/" + name, [] { return tester_holding(""); },
+      [write](TavreneContext& context) {
+        std::string text = captured_stdout([&] { write(context); });
+        benchmark::DoNotOptimize(text);
+      });
+  add(
+      "capture/" + name + ":gtest", [] { return tester_holding(""); },
+      [write](TavreneContext& context) {
+        testing::internal::CaptureStdout();
+        write(context);
+        std::string text = testing::internal::GetCapturedStdout();
+        benchmark::DoNotOptimize(text);
+      });
+}
+
 void register_benchmarks() {
+  add_capture("log_line", [](TavreneContext& context) { context.log(LOG_INFO, "ready"); });
+  add_capture("1MiB", [](TavreneContext& /*context*/) {
+    static const std::string megabyte(1 << 20, 'm');
+    std::fwrite(megabyte.data(), 1, megabyte.size(), stdout);
+  });
   for (const Sized& size : kValueSizes) {
     for (const Sized& key : kKeys) {
       const std::string name = std::string("get_config/") + key.name + "/" + size.name;
