@@ -32,10 +32,14 @@ if(source_date_epoch STREQUAL "" AND EXISTS "${PROJECT_SOURCE_DIR}/.git")
     message(FATAL_ERROR "The packages take the commit's time from git: apt-get install git, or "
                         "set SOURCE_DATE_EPOCH to it (seconds since 1970)")
   endif()
+  # Not COMMAND_ERROR_IS_FATAL, which CMake 3.18 does not know.
   execute_process(
     COMMAND "${GIT_EXECUTABLE}" -C "${PROJECT_SOURCE_DIR}" log -1 --format=%ct
     OUTPUT_VARIABLE source_date_epoch
-    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE git_failed)
+  if(git_failed)
+    message(FATAL_ERROR "git log cannot read the commit's time: ${git_failed}")
+  endif()
 elseif(source_date_epoch STREQUAL "")
   file(TIMESTAMP "${PROJECT_SOURCE_DIR}/CMakeLists.txt" source_date_epoch "%s" UTC)
 endif()
@@ -110,7 +114,10 @@ if(RIX_TESTER_DEBIAN_CHANGELOGS)
          "${deb_package} (${PROJECT_VERSION}) unstable; urgency=medium\n\n"
          "  * Release ${PROJECT_VERSION} of ${PROJECT_NAME}.\n\n"
          " -- ${CPACK_DEBIAN_PACKAGE_MAINTAINER}  ${release_date}\n")
-    execute_process(COMMAND gzip -9nf "${changelog}" COMMAND_ERROR_IS_FATAL ANY)
+    execute_process(COMMAND gzip -9nf "${changelog}" RESULT_VARIABLE gzip_failed)
+    if(gzip_failed)
+      message(FATAL_ERROR "gzip cannot compress ${changelog}: ${gzip_failed}")
+    endif()
     install(FILES "${changelog}.gz" DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/doc/${deb_package}"
             COMPONENT ${component})
   endforeach()
