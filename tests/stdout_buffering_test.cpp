@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -107,6 +109,13 @@ FirstUse first_use(const Setup& setup, bool capture_first) {
 }  // namespace
 
 int main() {
+  int probe[2] = {-1, -1};
+  if (openpty(&probe[0], &probe[1], nullptr, nullptr, nullptr) != 0) {
+    std::fprintf(stderr, "skipped: no terminal device (%s)\n", std::strerror(errno));
+    return 77;
+  }
+  close(probe[0]);
+  close(probe[1]);
   int failed = 0;
   for (const Setup& setup : kSetups) {
     const FirstUse plain = first_use(setup, false);

@@ -185,6 +185,16 @@ Output open_output(const std::string& medium) {
 }
 
 std::size_t held(FILE* stream) { return __fpending(stream); }
+
+// Why the machine gives no terminal (a container without /dev/pts), or nothing.
+std::string no_terminal() {
+  try {
+    open_output("terminal").close();
+    return "";
+  } catch (const std::system_error& error) {
+    return error.what();
+  }
+}
 #endif
 
 // The size of stdio's own buffer for a stream of `medium` set up as `buffering` says: found
@@ -212,7 +222,15 @@ TEST(StdoutStates, LogAndBannerWriteAsOneFwriteOfTheirText) {
   VAZUVURIZ_RIX_TESTER tester = quiet_tester(VAZUVURIZ_RIX_OPTIONS{});
   std::vector<std::string> differing;
   int states = 0;
+#ifndef _WIN32
+  const std::string terminal_missing = no_terminal();
+#endif
   for (const std::string medium : kMedia) {
+#ifndef _WIN32
+    if (medium == "terminal" && !terminal_missing.empty()) {
+      continue;
+    }
+#endif
     for (const Buffering& buffering : kBufferings) {
       if (medium == "open_memstream" && buffering.mode >= 0) {
         continue;  // its buffer is the memory it writes to: glibc's stdio breaks on setvbuf
@@ -269,4 +287,9 @@ TEST(StdoutStates, LogAndBannerWriteAsOneFwriteOfTheirText) {
   }
   EXPECT_EQ(differing.size(), 0u) << "of " << states << " states, first: "
                                   << (differing.empty() ? "" : differing.front());
+#ifndef _WIN32
+  if (!terminal_missing.empty()) {
+    GTEST_SKIP() << "the other media passed; " << terminal_missing;
+  }
+#endif
 }

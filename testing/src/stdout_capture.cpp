@@ -140,9 +140,10 @@ struct VAZUVURIZ_STDOUT_CAPTURE::File {
   HANDLE reader = INVALID_HANDLE_VALUE;  // a handle of its own, with a position of its own
 
   File() {
-    wchar_t folder[MAX_PATH + 1];
-    wchar_t path[MAX_PATH + 1];
-    if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"rix", 0, path) == 0) {
+    WCHAR folder[MAX_PATH + 1];
+    WCHAR path[MAX_PATH + 1];
+    const WCHAR prefix[] = {'r', 'i', 'x', 0};  // WCHAR is not wchar_t in every SDK
+    if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, prefix, 0, path) == 0) {
       throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
                               "stdout capture: cannot make a temporary file");
     }
