@@ -8,4 +8,11 @@ endif()
 # the project's summary before it.
 if(CPACK_GENERATOR STREQUAL "DEB")
   unset(CPACK_PACKAGE_DESCRIPTION_SUMMARY)
+  # Without file, CPack stops with a message that names no package; without dpkg-dev, it makes
+  # packages with no Depends and no symbols, worse than a release, and says nothing.
+  find_program(RIX_TESTER_FILE file)
+  find_program(RIX_TESTER_DPKG_SHLIBDEPS dpkg-shlibdeps)
+  if(NOT RIX_TESTER_FILE OR NOT RIX_TESTER_DPKG_SHLIBDEPS)
+    message(FATAL_ERROR "The Debian packages need file and dpkg-dev: apt-get install file dpkg-dev")
+  endif()
 endif()

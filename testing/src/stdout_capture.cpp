@@ -144,8 +144,7 @@ struct VAZUVURIZ_STDOUT_CAPTURE::File {
     WCHAR path[MAX_PATH + 1];
     const WCHAR prefix[] = {'r', 'i', 'x', 0};  // WCHAR is not wchar_t in every SDK
     if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, prefix, 0, path) == 0) {
-      throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
-                              "stdout capture: cannot make a temporary file");
+      cannot_make_file();
     }
     constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     const HANDLE writer =
@@ -154,12 +153,11 @@ struct VAZUVURIZ_STDOUT_CAPTURE::File {
     if (writer != INVALID_HANDLE_VALUE) {
       reader = CreateFileW(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
     }
-    const int error = static_cast<int>(GetLastError());
-    if (writer != INVALID_HANDLE_VALUE && reader != INVALID_HANDLE_VALUE) {
-      fd = past_standard_descriptors(
-          _open_osfhandle(reinterpret_cast<intptr_t>(writer), _O_WRONLY | _O_BINARY));
-    }
-    if (fd < 0) {
+    const int opened =
+        reader == INVALID_HANDLE_VALUE
+            ? -1
+            : _open_osfhandle(reinterpret_cast<intptr_t>(writer), _O_WRONLY | _O_BINARY);
+    if (opened < 0) {
       if (reader != INVALID_HANDLE_VALUE) {
         CloseHandle(reader);
       }
@@ -167,9 +165,19 @@ struct VAZUVURIZ_STDOUT_CAPTURE::File {
         CloseHandle(writer);
       }
       DeleteFileW(path);
-      throw std::system_error(error, std::system_category(),
-                              "stdout capture: cannot make a temporary file");
+      cannot_make_file();
     }
+    fd = past_standard_descriptors(opened);  // which closes `opened`, and so the file, on failure
+    if (fd < 0) {
+      CloseHandle(reader);
+      cannot_make_file();
+    }
+  }
+  // Not std::system_category(), whose messages the MSVC ABI's runtime here cannot make.
+  [[noreturn]] static void cannot_make_file() {
+    throw std::system_error(std::make_error_code(std::errc::io_error),
+                            "stdout capture: cannot make a temporary file (Windows error " +
+                                std::to_string(GetLastError()) + ")");
   }
   ~File() {
     close_fd(fd);
