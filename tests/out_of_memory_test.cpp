@@ -51,6 +51,11 @@ void operator delete(void* block) noexcept {
   }
 }
 void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
+// Replaced too, rather than left to reach operator new through the C++ library: valgrind takes
+// the library's own in hand.
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete[](void* block) noexcept { operator delete(block); }
+void operator delete[](void* block, std::size_t) noexcept { operator delete(block); }
 
 namespace {
 
