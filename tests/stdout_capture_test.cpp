@@ -217,6 +217,17 @@ TEST(StdoutCapture, OutlivedOrPushedToALimitNeitherHangsNorDies) {
 }
 #endif
 
+TEST(StdoutCapture, LinesComeWithoutTheirLineBreaks) {
+  const std::pair<const char*, std::vector<std::string>> kRows[] = {
+      {"", {}},
+      {"a\nb\n", {"a", "b"}},
+      {"a\n\nc", {"a", "", "c"}},
+  };
+  for (const auto& [text, lines] : kRows) {
+    EXPECT_EQ(captured_stdout_lines([text = text] { std::fputs(text, stdout); }), lines) << text;
+  }
+}
+
 // A capture that ends before a newer one would take descriptor 1 from it: the process ends.
 TEST(StdoutCaptureDeathTest, CapturesThatDoNotNestEndTheProcess) {
   EXPECT_DEATH(

@@ -8,6 +8,11 @@
 //   EXPECT_EQ(captured_stdout([&] { context.log(LOG_INFO, "ready"); }),
 //             "RIX PLUGIN INFO: ready\n");
 //
+// or, to assert on some lines of many, with gMock's container matchers:
+//
+//   EXPECT_THAT(captured_stdout_lines([&] { plugin.start(context); }),
+//               testing::Contains("RIX PLUGIN INFO: ready"));
+//
 // or, for a scope of your own:
 //
 //   std::string console;
@@ -29,6 +34,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <vazuvuriz_rix/link_check.hpp>
 
@@ -118,6 +124,20 @@ std::string captured_stdout(Action&& action) {
   VAZUVURIZ_STDOUT_CAPTURE capture;
   std::forward<Action>(action)();
   return capture.text();
+}
+
+// Runs `action` as `captured_stdout` does and returns what it wrote as lines, each without its
+// "\n"; text after the last "\n" is a line of its own.
+template <typename Action>
+std::vector<std::string> captured_stdout_lines(Action&& action) {
+  const std::string text = captured_stdout(std::forward<Action>(action));
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = text.find('\n', start);
+    lines.push_back(text.substr(start, end - start));
+    start = end == std::string::npos ? text.size() : end + 1;
+  }
+  return lines;
 }
 
 #endif  // VAZUVURIZ_RIX_STDOUT_CAPTURE_HPP
