@@ -1,8 +1,9 @@
-# Builds the consumer in both configurations (Debug, Release) of one Ninja Multi-Config build, as
+# Builds the consumer in the configurations (Debug, Release) of one Ninja Multi-Config build, as
 # Visual Studio builds, and runs its tests in the configurations RUN. With LIBRARY (the
 # library's sources), the library is built the same way first and both configurations are
-# installed in one prefix, where the consumer finds each as its own configuration of the package;
-# a Debug host that takes the Release library must then fail to link, saying REFUSED. Without
+# installed in one prefix, where the consumer, built in RelWithDebInfo and MinSizeRel too, finds
+# each as its own configuration of the package and the other two as Release, with no setting of
+# its own; a Debug host that takes the Release library must then fail to link, saying REFUSED. Without
 # it, the consumer adds the library's sources to its own build. The options in OPTIONS_FILE, a
 # CMake list (a semicolon inside an option escaped), go to every configure.
 # Usage: cmake -D WORK=<dir> -D CONSUMER=<dir> -D OPTIONS_FILE=<file> -D RUN=<list>
@@ -29,6 +30,10 @@ if(LIBRARY)
     run(command)
   endforeach()
   set(route "-DCONSUMER_MODE=find_package;-Dpgm_vazuvuriz_rix_tester_DIR=${WORK}/prefix/lib/cmake/pgm_vazuvuriz_rix_tester")
+  file(WRITE "${WORK}/configurations.cmake"
+       "set(CMAKE_CONFIGURATION_TYPES Debug Release RelWithDebInfo MinSizeRel CACHE STRING \"\")\n")
+  list(APPEND route -C "${WORK}/configurations.cmake")
+  list(APPEND configurations RelWithDebInfo MinSizeRel)
 else()
   set(route -DCONSUMER_MODE=add_subdirectory)
 endif()
