@@ -94,13 +94,14 @@ set(pc_capture_link_options "")
 if(RIX_TESTER_CAPTURE_ARCHIVE)
   set(pc_capture_link_options " -Wl,--exclude-libs,${RIX_TESTER_CAPTURE_ARCHIVE}")
 endif()
-# The capture's archive needs its thread and the C++ runtime it was built for, which is named: a
-# host built for another then hears of the link check, where ld would stop first at that
-# runtime missing from its command line ("DSO missing").
+# The capture's archive needs the C++ runtime it was built for, which is named: a host built for
+# another then hears of the link check, where ld would stop first at that runtime missing from
+# its command line ("DSO missing"). libstdc++ by its file, which clang's driver does not turn
+# into libc++ as it does -lstdc++ under -stdlib=libc++.
 if(RIX_TESTER_STANDARD_LIBRARY STREQUAL "libcxx")
   string(APPEND pc_capture_link_options " -lc++ -pthread")
 elseif(RIX_TESTER_STANDARD_LIBRARY MATCHES "^libstdcxx")
-  string(APPEND pc_capture_link_options " -lstdc++ -pthread")
+  string(APPEND pc_capture_link_options " -l:libstdc++.so.6 -pthread")
 endif()
 # The libraries of the configuration built (the Debug ones take a "d" in the MSVC ABI; of a
 # multi-config build, the Release ones).

@@ -1,11 +1,11 @@
 # Hosts that must not link, a target each, for tests that build them one at a time: the file
 # CONSUMER_LINK_CHECKS calls must_not_link() once per host.
 #
-# must_not_link(<name> [PART stdout_capture] [DEFINITIONS ...] [OPTIONS ...] [LINK_OPTIONS ...]
+# must_not_link(<name> [PART stdout_capture|both] [DEFINITIONS ...] [OPTIONS ...] [LINK_OPTIONS ...]
 #               [OLD_ABI_PARTS [RELOCATABLE]] [PKG_CONFIG] [INCLUDE <dir> LIBRARY <file>]
 #               [COMPILER <compiler>])
 #
-# The host is link_check_host.cpp, using the tester or the capture alone (PART), compiled with
+# The host is link_check_host.cpp, using the tester, the capture alone or both (PART), compiled with
 # DEFINITIONS and OPTIONS, linked with LINK_OPTIONS. With OLD_ABI_PARTS it also links an object
 # and an archive member of its own built for libstdc++'s old std::string ABI, after its main
 # file (RELOCATABLE: the object combined with the linker's -r first). It finds the library as
@@ -37,6 +37,9 @@ function(must_not_link name)
   if(arg_PART STREQUAL "stdout_capture")
     list(APPEND arg_DEFINITIONS CONSUMER_USES_THE_CAPTURE_ALONE)
     set(part pgm_vazuvuriz_rix_tester::stdout_capture)
+  elseif(arg_PART STREQUAL "both")
+    list(APPEND arg_DEFINITIONS CONSUMER_USES_THE_CAPTURE_TOO)
+    list(APPEND part pgm_vazuvuriz_rix_tester::stdout_capture)
   endif()
   set(host_source "${CMAKE_CURRENT_SOURCE_DIR}/link_check_host.cpp")
   if(arg_COMPILER)
