@@ -96,12 +96,14 @@ if(RIX_TESTER_CAPTURE_ARCHIVE)
 endif()
 # The capture's archive needs the C++ runtime it was built for, which is named: a host built for
 # another then hears of the link check, where ld would stop first at that runtime missing from
-# its command line ("DSO missing"). libstdc++ by its file, which clang's driver does not turn
-# into libc++ as it does -lstdc++ under -stdlib=libc++.
+# its command line ("DSO missing"). On Linux libstdc++ by its file, which clang's driver does
+# not turn into libc++ as it does -lstdc++ under -stdlib=libc++.
 if(RIX_TESTER_STANDARD_LIBRARY STREQUAL "libcxx")
   string(APPEND pc_capture_link_options " -lc++ -pthread")
-elseif(RIX_TESTER_STANDARD_LIBRARY MATCHES "^libstdcxx")
+elseif(RIX_TESTER_STANDARD_LIBRARY MATCHES "^libstdcxx" AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
   string(APPEND pc_capture_link_options " -l:libstdc++.so.6 -pthread")
+elseif(RIX_TESTER_STANDARD_LIBRARY MATCHES "^libstdcxx")
+  string(APPEND pc_capture_link_options " -lstdc++ -pthread")
 endif()
 # The libraries of the configuration built (the Debug ones take a "d" in the MSVC ABI; of a
 # multi-config build, the Release ones).
