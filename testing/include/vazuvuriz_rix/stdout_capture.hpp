@@ -43,10 +43,10 @@ PGM_VAZUVURIZ_RIX_LINK_CHECK_STATIC(stdout_capture)
 // Captures, for as long as it lives, every byte the process writes to standard output (file
 // descriptor 1: `printf`, `std::cout`, `write(1, ...)` and the tester's console lines alike).
 //
-// Descriptor 1 points at a file that lives in memory (Linux: `memfd_create`; Windows: a
-// temporary file that is deleted when closed), so the output may be of any size that memory
-// takes, no temporary folder is needed, and nothing is translated: a "\n" comes back as "\n" on
-// every platform. On Windows, wide output (`wprintf`, a synchronised `std::wcout`) comes back
+// Descriptor 1 points at a file that lives in memory (Linux: `memfd_create`, which needs no
+// temporary folder; Windows: a temporary file in the temporary folder, kept in memory where the
+// cache allows and deleted when closed), so the output may be of any size that memory takes,
+// and nothing is translated: a "\n" comes back as "\n" on every platform. On Windows, wide output (`wprintf`, a synchronised `std::wcout`) comes back
 // as the runtime writes it to a binary file: UTF-16 code units, "hi\n" as 68 00 69 00 0a 00.
 // No thread is started: nothing waits when a capture ends, at exit or while a module unloads.
 //
