@@ -46,9 +46,10 @@ PGM_VAZUVURIZ_RIX_LINK_CHECK_STATIC(stdout_capture)
 // Descriptor 1 points at a file that lives in memory (Linux: `memfd_create`, which needs no
 // temporary folder; Windows: a temporary file in the temporary folder, kept in memory where the
 // cache allows and deleted when closed), so the output may be of any size that memory takes,
-// and nothing is translated: a "\n" comes back as "\n" on every platform. On Windows, wide output (`wprintf`, a synchronised `std::wcout`) comes back
-// as the runtime writes it to a binary file: UTF-16 code units, "hi\n" as 68 00 69 00 0a 00.
-// No thread is started: nothing waits when a capture ends, at exit or while a module unloads.
+// and nothing is translated: a "\n" comes back as "\n" on every platform. On Windows, wide output
+// (`wprintf`, a synchronised `std::wcout`) comes back as the runtime writes it to a binary file:
+// UTF-16 code units, "hi\n" as 68 00 69 00 0a 00. No thread is started: nothing waits when a
+// capture ends, at exit or while a module unloads.
 //
 // stdio's stdout and the buffers of `std::cout` and `std::wcout` are flushed when a capture
 // starts, when it is read and when it ends, while stdout's stdio lock is held: output written
