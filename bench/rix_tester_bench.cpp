@@ -1,10 +1,6 @@
-// Every operation of the tester beside what a user would write instead. A baseline is named
-// after the operation it is measured against: "<operation>:<baseline>"; `bench/compare` pairs
-// them, and runs each case in a process of its own when it counts instructions.
-//
-// Standard output goes to /dev/null, as a host's console output would cost nothing to display;
-// the report goes to standard error (and to --benchmark_out). `--iterations=N` runs every
-// benchmark exactly N times.
+// Every operation of the tester beside what a user would write instead, "<operation>:<baseline>"
+// (bench/README.md). Standard output goes to /dev/null, as a host's console output would cost
+// nothing to display; the report to standard error. `--iterations=N` runs each exactly N times.
 
 #include <fcntl.h>
 #include <unistd.h>
