@@ -52,13 +52,15 @@ std::vector<LogCase> log_cases() {
       {"LevelMinimum", INT_MIN, "dropped", ""},
       {"LevelMaximum", INT_MAX, "dropped", ""},
   };
-  // Whole lines one byte shorter than the library's 4096-byte line buffer, exactly its size and
-  // one byte longer, at every level: the sanitizers see a line assembled past its end.
+  // Lines as long as the longest that the library assembles on the stack (its 2 KiB buffer less
+  // a label's 24-byte slot), one byte longer, and one byte longer than the buffer, at every
+  // level: the sanitizers see a line assembled past the buffer's end.
   const char* const kLabels[] = {
       "RIX PLUGIN DEBUG: ", "RIX PLUGIN INFO: ", "RIX PLUGIN WARNING: ", "RIX PLUGIN ERROR: "};
+  const std::size_t kLineSizes[] = {2024, 2025, 2049};
   for (int level = 0; level < 4; ++level) {
     const std::string label = kLabels[level];
-    for (std::size_t line_size = 4095; line_size <= 4097; ++line_size) {
+    for (const std::size_t line_size : kLineSizes) {
       const std::string message(line_size - label.size() - 1, 'e');
       cases.push_back({"Level" + std::to_string(level) + "LineOf" + std::to_string(line_size),
                        level, message, label + message + "\n"});
