@@ -1,3 +1,4 @@
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,20 @@ TEST(ConfigKeys, NamedConstantsAndTableHoldTheKeyTexts) {
     EXPECT_EQ(VAZUVURIZ_RIX_CONFIG_KEYS[i].key, kKeys[i].text);
   }
 }
+
+// Field prefixes that stress lookup and copying: empty, embedded NUL bytes, bytes above 0x7f with
+// format directives, and a value far beyond any small-string buffer.
+struct AwkwardValue {
+  const char* name;
+  std::string text;
+};
+void PrintTo(const AwkwardValue& value, std::ostream* out) { *out << value.name; }
+const AwkwardValue kAwkwardValues[] = {
+    {"Empty", ""},
+    {"NulBytes", std::string("nul\0inside\0", 11)},
+    {"HighBytesAndDirectives", "\xff\xfe%s%n"},
+    {"SixtyFourKiB", std::string(64 * 1024, 'k')},
+};
 
 class ConfigLookup : public testing::TestWithParam<AwkwardValue> {};
 

@@ -92,6 +92,21 @@ long walk_allocation_points(Attempt&& attempt) {
   }
 }
 
+// Every field of the record, in declaration order.
+inline constexpr std::string VAZUVURIZ_RIX_OPTIONS::*kAllOptionFields[] = {
+    &VAZUVURIZ_RIX_OPTIONS::cfg_id,
+    &VAZUVURIZ_RIX_OPTIONS::aux,
+    &VAZUVURIZ_RIX_OPTIONS::ip,
+    &VAZUVURIZ_RIX_OPTIONS::port,
+    &VAZUVURIZ_RIX_OPTIONS::tls_ca_cert,
+    &VAZUVURIZ_RIX_OPTIONS::tls_prog_cert,
+    &VAZUVURIZ_RIX_OPTIONS::tls_prog_key,
+    &VAZUVURIZ_RIX_OPTIONS::tls_prog_key_pass,
+    &VAZUVURIZ_RIX_OPTIONS::proxy_address,
+    &VAZUVURIZ_RIX_OPTIONS::proxy_user,
+    &VAZUVURIZ_RIX_OPTIONS::proxy_password,
+};
+
 // Longer than any small-string buffer, so that copying a field allocates exactly once.
 const std::string kLong(100, 'L');
 constexpr long kFields = 11;

@@ -1,7 +1,6 @@
 #ifndef RIX_TESTER_TESTS_TEST_SUPPORT_HPP
 #define RIX_TESTER_TESTS_TEST_SUPPORT_HPP
 
-#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -49,35 +48,6 @@ inline void expect_every_key_answers(TavreneContext& context,
     EXPECT_EQ(context.get_config(std::string(entry.key)), options.*entry.field) << entry.key;
   }
 }
-
-// Every field of the record, in declaration order.
-inline constexpr std::string VAZUVURIZ_RIX_OPTIONS::*kAllOptionFields[] = {
-    &VAZUVURIZ_RIX_OPTIONS::cfg_id,
-    &VAZUVURIZ_RIX_OPTIONS::aux,
-    &VAZUVURIZ_RIX_OPTIONS::ip,
-    &VAZUVURIZ_RIX_OPTIONS::port,
-    &VAZUVURIZ_RIX_OPTIONS::tls_ca_cert,
-    &VAZUVURIZ_RIX_OPTIONS::tls_prog_cert,
-    &VAZUVURIZ_RIX_OPTIONS::tls_prog_key,
-    &VAZUVURIZ_RIX_OPTIONS::tls_prog_key_pass,
-    &VAZUVURIZ_RIX_OPTIONS::proxy_address,
-    &VAZUVURIZ_RIX_OPTIONS::proxy_user,
-    &VAZUVURIZ_RIX_OPTIONS::proxy_password,
-};
-
-// Field prefixes that stress copying: empty, embedded NUL bytes, bytes above 0x7f with format
-// directives, and a value far beyond any small-string buffer.
-struct AwkwardValue {
-  const char* name;
-  std::string text;
-};
-inline void PrintTo(const AwkwardValue& value, std::ostream* out) { *out << value.name; }
-inline const AwkwardValue kAwkwardValues[] = {
-    {"Empty", ""},
-    {"NulBytes", std::string("nul\0inside\0", 11)},
-    {"HighBytesAndDirectives", "\xff\xfe%s%n"},
-    {"SixtyFourKiB", std::string(64 * 1024, 'k')},
-};
 
 // Names each instance of a parameterised test after its case's `name`.
 struct CaseName {
