@@ -10,8 +10,6 @@
 
 #include <vazuvuriz_rix/stdout_capture.hpp>
 
-#include "stdout_lock.hpp"
-
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -123,6 +121,46 @@ void flush_stdout() {
   }
   std::fflush(stdout);
 }
+
+// The lock that the C runtime's own stdio calls take on stdout: a capture holds it while it
+// switches descriptor 1, so that a line written in one stdio call (a log line) lands whole on
+// one side. It is recursive: stdio calls made meanwhile take it again.
+#if defined(__MINGW32__) && !defined(_UCRT)
+// MinGW-w64 links a `_lock_file` of its own against msvcrt.dll, which numbers the stream locks
+// as an older runtime did and so takes a lock that msvcrt.dll's own fwrite and fputs never
+// take. The functions that msvcrt.dll exports take the one they do.
+using LockFunction = void(__cdecl*)(FILE*);
+LockFunction runtime_function(const char* name, LockFunction fallback) {
+  const HMODULE runtime = GetModuleHandleW(L"msvcrt.dll");
+  const FARPROC function = runtime == nullptr ? nullptr : GetProcAddress(runtime, name);
+  // Through void (*)(), which converts to any function pointer type without a warning.
+  return function == nullptr
+             ? fallback
+             : reinterpret_cast<LockFunction>(reinterpret_cast<void (*)()>(function));
+}
+void lock_stdout() {
+  static const LockFunction lock = runtime_function("_lock_file", _lock_file);
+  lock(stdout);
+}
+void unlock_stdout() {
+  static const LockFunction unlock = runtime_function("_unlock_file", _unlock_file);
+  unlock(stdout);
+}
+#elif defined(_WIN32)
+void lock_stdout() { _lock_file(stdout); }
+void unlock_stdout() { _unlock_file(stdout); }
+#else
+void lock_stdout() { flockfile(stdout); }
+void unlock_stdout() { funlockfile(stdout); }
+#endif
+
+class StdoutLocked {
+ public:
+  StdoutLocked() { lock_stdout(); }
+  StdoutLocked(const StdoutLocked&) = delete;
+  StdoutLocked& operator=(const StdoutLocked&) = delete;
+  ~StdoutLocked() { unlock_stdout(); }
+};
 
 [[noreturn]] void die(const char* what, int error = 0) {
   std::fprintf(stderr, "VAZUVURIZ_STDOUT_CAPTURE: %s%s%s\n", what, error != 0 ? ": " : "",
@@ -260,7 +298,7 @@ VAZUVURIZ_STDOUT_CAPTURE::VAZUVURIZ_STDOUT_CAPTURE() : file_(std::make_unique<Fi
     }
   }
   try {
-    const rix_stdout_lock::Locked locked;
+    const StdoutLocked locked;
     if (first) {
       settle_stdout_buffering();
     }
@@ -286,7 +324,7 @@ VAZUVURIZ_STDOUT_CAPTURE::~VAZUVURIZ_STDOUT_CAPTURE() {
     die("a capture ended before one that started after it: captures must nest");
   }
   {
-    const rix_stdout_lock::Locked locked;
+    const StdoutLocked locked;
     try {
       flush_stdout();
     } catch (...) {
@@ -305,7 +343,7 @@ VAZUVURIZ_STDOUT_CAPTURE::~VAZUVURIZ_STDOUT_CAPTURE() {
 }
 
 std::string VAZUVURIZ_STDOUT_CAPTURE::text() const {
-  const rix_stdout_lock::Locked locked;
+  const StdoutLocked locked;
   flush_stdout();
   return file_->read_all();
 }
