@@ -2,17 +2,14 @@
 # CONSUMER_LINK_CHECKS calls must_not_link() once per host.
 #
 # must_not_link(<name> [PART stdout_capture|both] [DEFINITIONS ...] [OPTIONS ...] [LINK_OPTIONS ...]
-#               [OLD_ABI_PARTS [RELOCATABLE]] [PKG_CONFIG] [INCLUDE <dir> LIBRARY <file>]
-#               [COMPILER <compiler>])
+#               [OLD_ABI_PARTS [RELOCATABLE]] [PKG_CONFIG])
 #
 # The host is link_check_host.cpp, using the tester, the capture alone or both (PART), compiled with
 # DEFINITIONS and OPTIONS, linked with LINK_OPTIONS. With OLD_ABI_PARTS it also links an object
 # and an archive member of its own built for libstdc++'s old std::string ABI, after its main
 # file (RELOCATABLE: the object combined with the linker's -r first). It finds the library as
 # the installed package (or, with CONSUMER_LINK_CHECKS_FROM_SOURCES, the library built here from
-# RIX_TESTER_SOURCE_DIR), through pkg-config (PKG_CONFIG), or as the headers and library of
-# another build (INCLUDE, LIBRARY); with COMPILER, the installed package's headers and library
-# are handed to another toolchain's compiler, which compiles and links it in one command.
+# RIX_TESTER_SOURCE_DIR), or through pkg-config (PKG_CONFIG).
 
 option(CONSUMER_LINK_CHECKS_FROM_SOURCES "Build the library from RIX_TESTER_SOURCE_DIR")
 if(CONSUMER_LINK_CHECKS_FROM_SOURCES)
@@ -26,13 +23,12 @@ function(as_the_host target)
   target_compile_features(${target} PRIVATE cxx_std_17)
   target_compile_definitions(${target} PRIVATE ${arg_DEFINITIONS})
   target_compile_options(${target} PRIVATE ${arg_OPTIONS})
-  target_include_directories(${target} PRIVATE ${arg_INCLUDE})
   target_link_libraries(${target} PRIVATE ${part})
 endfunction()
 
 function(must_not_link name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "OLD_ABI_PARTS;RELOCATABLE;PKG_CONFIG"
-                        "PART;INCLUDE;LIBRARY;COMPILER" "DEFINITIONS;OPTIONS;LINK_OPTIONS")
+                        "PART" "DEFINITIONS;OPTIONS;LINK_OPTIONS")
   set(part pgm_vazuvuriz_rix_tester::pgm_vazuvuriz_rix_tester)
   if(arg_PART STREQUAL "stdout_capture")
     list(APPEND arg_DEFINITIONS CONSUMER_USES_THE_CAPTURE_ALONE)
@@ -41,26 +37,13 @@ function(must_not_link name)
     list(APPEND arg_DEFINITIONS CONSUMER_USES_THE_CAPTURE_TOO)
     list(APPEND part pgm_vazuvuriz_rix_tester::stdout_capture)
   endif()
-  set(host_source "${CMAKE_CURRENT_SOURCE_DIR}/link_check_host.cpp")
-  if(arg_COMPILER)
-    list(TRANSFORM arg_DEFINITIONS PREPEND -D)
-    add_custom_target(
-      ${name}
-      COMMAND "${arg_COMPILER}" -std=c++17 ${arg_DEFINITIONS} ${arg_OPTIONS}
-              "-I$<JOIN:$<TARGET_PROPERTY:${part},INTERFACE_INCLUDE_DIRECTORIES>,;-I>"
-              "${host_source}" -o ${name}.exe $<TARGET_LINKER_FILE:${part}> ${arg_LINK_OPTIONS}
-      COMMAND_EXPAND_LISTS VERBATIM)
-    return()
-  endif()
   if(arg_PKG_CONFIG)
     find_package(PkgConfig REQUIRED)
     pkg_check_modules(rix_tester REQUIRED IMPORTED_TARGET pgm_vazuvuriz_rix_tester)
     set(part PkgConfig::rix_tester)
-  elseif(arg_LIBRARY)
-    set(part "${arg_LIBRARY}")
   endif()
 
-  add_executable(${name} EXCLUDE_FROM_ALL "${host_source}")
+  add_executable(${name} EXCLUDE_FROM_ALL "${CMAKE_CURRENT_SOURCE_DIR}/link_check_host.cpp")
   as_the_host(${name})
   target_link_options(${name} PRIVATE ${arg_LINK_OPTIONS})
   if(NOT arg_OLD_ABI_PARTS)
