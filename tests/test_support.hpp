@@ -27,17 +27,10 @@ inline VAZUVURIZ_RIX_TESTER quiet_tester(const VAZUVURIZ_RIX_OPTIONS& options) {
 // wired to the wrong field, or a field lost in a copy, shows.
 inline VAZUVURIZ_RIX_OPTIONS distinct_options(const std::string& base) {
   VAZUVURIZ_RIX_OPTIONS options;
-  options.cfg_id = base + "cfg_id";
   options.aux = base + "aux";
-  options.ip = base + "ip";
-  options.port = base + "port";
-  options.tls_ca_cert = base + "tls_ca_cert";
-  options.tls_prog_cert = base + "tls_prog_cert";
-  options.tls_prog_key = base + "tls_prog_key";
-  options.tls_prog_key_pass = base + "tls_prog_key_pass";
-  options.proxy_address = base + "proxy_address";
-  options.proxy_user = base + "proxy_user";
-  options.proxy_password = base + "proxy_password";
+  for (const VAZUVURIZ_RIX_CONFIG_KEY& entry : VAZUVURIZ_RIX_CONFIG_KEYS) {
+    options.*entry.field = base + std::string(entry.key).substr(4);  // the key less its "rix_"
+  }
   return options;
 }
 
