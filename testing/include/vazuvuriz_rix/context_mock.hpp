@@ -55,15 +55,6 @@ class VAZUVURIZ_RIX_CONTEXT_MOCK : public TavreneContext {
               (override));
   MOCK_METHOD(std::string, get_config, (const std::string& key), (override));
 
-  // An action for `send_packet` that answers with `words` and returns `status`:
-  //
-  //   EXPECT_CALL(context, send_packet).WillOnce(context.respond_with({0x52495881, 42}));
-  //
-  // Each call it answers gets a copy of `words` of its own, whose address goes to `*response`
-  // (null when `words` is empty) and whose number of words goes to `response_length`. The copy
-  // belongs to this mock: it stays valid, and writable, until the mock is destroyed, and the
-  // code under test must not release it. A null `response` is not written through. The action
-  // refers to this mock, so it must not outlive it.
   // Makes `get_config` answer, unless told otherwise, as a tester made from `options` does: each
   // key of `VAZUVURIZ_RIX_CONFIG_KEYS` with its field, any other key with empty text.
   void answer_config_from(VAZUVURIZ_RIX_OPTIONS options) {
@@ -87,6 +78,15 @@ class VAZUVURIZ_RIX_CONTEXT_MOCK : public TavreneContext {
   class RequestIs;
   static testing::PolymorphicMatcher<RequestIs> request_is(std::vector<std::uint32_t> words);
 
+  // An action for `send_packet` that answers with `words` and returns `status`:
+  //
+  //   EXPECT_CALL(context, send_packet).WillOnce(context.respond_with({0x52495881, 42}));
+  //
+  // Each call it answers gets a copy of `words` of its own, whose address goes to `*response`
+  // (null when `words` is empty) and whose number of words goes to `response_length`. The copy
+  // belongs to this mock: it stays valid, and writable, until the mock is destroyed, and the
+  // code under test must not release it. A null `response` is not written through. The action
+  // refers to this mock, so it must not outlive it.
   testing::Action<SendPacket> respond_with(std::vector<std::uint32_t> words,
                                            Status_t status = STATUS_SUCCESS) {
     return [this, words = std::move(words), status](
@@ -153,34 +153,25 @@ VAZUVURIZ_RIX_CONTEXT_MOCK::request_is(std::vector<std::uint32_t> words) {
 #pragma clang diagnostic pop
 #endif
 
-// What gMock prints for the contract's values (found by argument-dependent lookup): their names.
+// What gMock prints for the contract's values (found by argument-dependent lookup): their names,
+// which the contract numbers from 0.
 inline void PrintTo(LogLevel_t level, std::ostream* out) {
-  switch (level) {
-    case LOG_DEBUG:
-      *out << "LOG_DEBUG";
-      return;
-    case LOG_INFO:
-      *out << "LOG_INFO";
-      return;
-    case LOG_WARNING:
-      *out << "LOG_WARNING";
-      return;
-    case LOG_ERROR:
-      *out << "LOG_ERROR";
-      return;
+  static const char* const kNames[] = {"LOG_DEBUG", "LOG_INFO", "LOG_WARNING", "LOG_ERROR"};
+  const int value = static_cast<int>(level);
+  if (value >= 0 && value < 4) {
+    *out << kNames[value];
+  } else {
+    *out << "LogLevel_t(" << value << ")";
   }
-  *out << "LogLevel_t(" << static_cast<int>(level) << ")";
 }
 inline void PrintTo(Status_t status, std::ostream* out) {
-  switch (status) {
-    case STATUS_SUCCESS:
-      *out << "STATUS_SUCCESS";
-      return;
-    case STATUS_FAILURE:
-      *out << "STATUS_FAILURE";
-      return;
+  static const char* const kNames[] = {"STATUS_SUCCESS", "STATUS_FAILURE"};
+  const int value = static_cast<int>(status);
+  if (value >= 0 && value < 2) {
+    *out << kNames[value];
+  } else {
+    *out << "Status_t(" << value << ")";
   }
-  *out << "Status_t(" << static_cast<int>(status) << ")";
 }
 
 #endif  // VAZUVURIZ_RIX_CONTEXT_MOCK_HPP
