@@ -60,18 +60,4 @@ TEST(LoadUnload, EveryCycleAnswersAndLeavesTheLibraryUnloaded) {
   }
 }
 
-// A plugin that links the tester and the capture unloads as any other: from this host, which
-// links the C++ standard library (and from one in C, plugin_host.c, where the plugin brings it
-// into the process).
-TEST(LoadUnload, APluginThatUsesTheCaptureUnloads) {
-  void* plugin = dlopen(RIX_CAPTURE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(plugin, nullptr) << dlerror();
-  const auto logs_a_line =
-      reinterpret_cast<bool (*)()>(dlsym(plugin, "rix_capture_plugin_logs_a_line"));
-  ASSERT_NE(logs_a_line, nullptr) << dlerror();
-  EXPECT_TRUE(logs_a_line());
-  ASSERT_EQ(dlclose(plugin), 0) << dlerror();
-  EXPECT_EQ(dlopen(RIX_CAPTURE_PLUGIN_PATH, RTLD_NOW | RTLD_NOLOAD), nullptr);
-}
-
 }  // namespace
