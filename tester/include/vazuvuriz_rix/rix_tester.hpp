@@ -51,8 +51,9 @@ class PGM_VAZUVURIZ_RIX_TESTER_EXPORT VAZUVURIZ_RIX_TESTER : public TavreneConte
   //
   // The line reaches stdio whole, at any length and however stdout is buffered: no other stdio
   // output of the process, concurrent log lines included, lands inside it, and it always ends
-  // with its "\n". Allocates nothing itself (stdio may, for its buffer, on stdout's first
-  // use). Thread-safe.
+  // with its "\n". A line of up to 2,024 bytes, label and "\n" included, allocates nothing
+  // (stdio may, for its buffer, on stdout's first use); a longer one is assembled on the heap,
+  // and running out of memory there throws std::bad_alloc and writes nothing. Thread-safe.
   void log(LogLevel_t level, const std::string& message) override;
 
   // Never reads or sends the request. Always leaves the response empty: `*response` null and
