@@ -204,20 +204,24 @@ TEST(OutOfMemory, FailedLookupLeavesTheTesterAnsweringAsBefore) {
   }
 }
 
-// A line longer than the library assembles on the stack is assembled on the heap: out of memory
-// there, it is not written.
-TEST(OutOfMemory, ALogLineAssembledOnTheHeapThrowsAndWritesNothing) {
+// A line of up to 2,024 bytes is assembled on the stack; a longer one on the heap, and out of
+// memory there it throws and is not written.
+TEST(OutOfMemory, ALogLineAllocatesOnlyPastTheStackBuffer) {
   VAZUVURIZ_RIX_TESTER tester = quiet_tester(VAZUVURIZ_RIX_OPTIONS{});
-  const std::string message(5000, 'm');
-  std::string console;
-  {
-    VAZUVURIZ_STDOUT_CAPTURE capture;
-    largest_allocation = 4096;
-    EXPECT_THROW(tester.log(LOG_INFO, message), std::bad_alloc);
-    largest_allocation = kAnySize;
-    console = capture.text();
+  const std::string label = "RIX PLUGIN INFO: ";
+  for (const std::size_t line_size : {std::size_t{2024}, std::size_t{2025}}) {
+    const std::string message(line_size - label.size() - 1, 'm');
+    std::string console;
+    bool ran_out = false;
+    {
+      VAZUVURIZ_STDOUT_CAPTURE capture;
+      fail_allocation_after(0);
+      ran_out = ran_out_of_memory([&] { tester.log(LOG_INFO, message); });
+      console = capture.text();
+    }
+    EXPECT_EQ(ran_out, line_size > 2024) << line_size;
+    EXPECT_EQ(console, ran_out ? "" : label + message + "\n") << line_size;
   }
-  EXPECT_EQ(console, "");
 }
 
 // A capture that cannot return what was written throws rather than return less, and keeps it:
