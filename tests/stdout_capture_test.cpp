@@ -313,8 +313,7 @@ TEST(StdoutCapture, TakesUnsynchronisedStreamsAndLeavesNothingOfThemBehind) {
 }
 
 // Runs `action` while descriptor 1 is closed.
-template <typename Action>
-void with_stdout_closed(Action action) {
+void with_stdout_closed(const std::function<void()>& action) {
   std::fflush(stdout);
   const int saved_stdout = dup(1);
   close(1);
@@ -326,8 +325,7 @@ void with_stdout_closed(Action action) {
 // Runs `action` with printf output pending for a descriptor 1 that fails every write, as a full
 // pipe or /dev/full does: a pipe whose reader has gone. Whatever error stdout then carries is
 // cleared afterwards.
-template <typename Action>
-void with_output_pending_for_a_failing_stdout(Action action) {
+void with_output_pending_for_a_failing_stdout(const std::function<void()>& action) {
   std::fflush(stdout);
   int pipe_ends[2];
 #ifdef _WIN32
@@ -351,13 +349,23 @@ void with_output_pending_for_a_failing_stdout(Action action) {
 }
 
 // Where std::cout writes while it lives: into a buffer of the host's own, which fails every write
-// as a full disk would (a streambuf's own overflow takes nothing).
-class HostFileCout : public std::streambuf {
+// as a full disk would (a streambuf's own overflow takes nothing), and whose sync fails too, or
+// with `sync_throws` throws.
+class HostCout : public std::streambuf {
  public:
-  HostFileCout() : cout_buffer_(std::cout.rdbuf(this)) {}
-  ~HostFileCout() override { std::cout.rdbuf(cout_buffer_); }
+  explicit HostCout(bool sync_throws = false)
+      : sync_throws_(sync_throws), cout_buffer_(std::cout.rdbuf(this)) {}
+  ~HostCout() override { std::cout.rdbuf(cout_buffer_); }  // which clears its error state
 
  private:
+  int sync() override {
+    if (sync_throws_) {
+      throw std::runtime_error("cannot sync");
+    }
+    return -1;
+  }
+
+  bool sync_throws_;
   std::streambuf* cout_buffer_;
 };
 
@@ -391,8 +399,8 @@ TEST(StdoutCapture, KeepsAllOrThrowsAndLeavesTheHostsErrorsToTheHost) {
     bool stdout_error_after = false;  // the host's, which stays
   };
   const Row kRows[] = {
-      {"stdout closed: nowhere to put it back to", with_stdout_closed<std::function<void()>>,
-       printf_megabyte, nullptr, std::ios::goodbit},
+      {"stdout closed: nowhere to put it back to", with_stdout_closed, printf_megabyte, nullptr,
+       std::ios::goodbit},
 #ifdef _WIN32
       {"a file size limit", with_file_size_limit, printf_megabyte, megabyte.c_str(),
        std::ios::goodbit},
@@ -402,7 +410,7 @@ TEST(StdoutCapture, KeepsAllOrThrowsAndLeavesTheHostsErrorsToTheHost) {
 #endif
       {"std::cout pointed at a file of the host's, which fails",
        [](const std::function<void()>& attempt) {
-         const HostFileCout host_file;
+         const HostCout host_file;
          attempt();
        },
        [] {
@@ -424,13 +432,13 @@ TEST(StdoutCapture, KeepsAllOrThrowsAndLeavesTheHostsErrorsToTheHost) {
        [] { std::printf("captured"); }, "captured", std::ios::badbit},
       // The host's error, met as the capture flushes what the host wrote.
       {"printf output pending for a stdout that fails, std::cout never used",
-       with_output_pending_for_a_failing_stdout<std::function<void()>>,
-       [] { std::printf("captured"); }, "captured", std::ios::goodbit, true},
+       with_output_pending_for_a_failing_stdout, [] { std::printf("captured"); }, "captured",
+       std::ios::goodbit, true},
       // Unsynchronised from here on, as a process cannot undo.
       {"unsynchronised, std::cout pointed at a file of the host's, which fails",
        [](const std::function<void()>& attempt) {
          std::ios::sync_with_stdio(false);
-         const HostFileCout host_file;
+         const HostCout host_file;
          attempt();
        },
        [] {
@@ -442,7 +450,7 @@ TEST(StdoutCapture, KeepsAllOrThrowsAndLeavesTheHostsErrorsToTheHost) {
        [&](const std::function<void()>& attempt) {
          std::ios::sync_with_stdio(false);
          {
-           const HostFileCout host_file;
+           const HostCout host_file;
            captured_stdout([] { std::cout << "to the host's file"; });
          }
          attempt();
@@ -486,45 +494,22 @@ TEST(StdoutCapture, KeepsAllOrThrowsAndLeavesTheHostsErrorsToTheHost) {
   std::clearerr(stdout);
 }
 
-// While it lives, std::cout's buffer cannot sync, as with output pending for a full device:
-// its sync fails, or throws.
-class UnflushableCout : public std::streambuf {
- public:
-  explicit UnflushableCout(bool sync_throws)
-      : sync_throws_(sync_throws), cout_buffer_(std::cout.rdbuf(this)) {
-    std::cout.exceptions(std::ios::badbit);
-  }
-  ~UnflushableCout() override {
-    std::cout.exceptions(std::ios::goodbit);
-    std::cout.rdbuf(cout_buffer_);  // and clears its error state
-  }
-
- private:
-  int sync() override {
-    if (sync_throws_) {
-      throw std::runtime_error("cannot sync");
-    }
-    return -1;
-  }
-
-  bool sync_throws_;
-  std::streambuf* cout_buffer_;
-};
-
-// What a buffer's sync throws stops a capture starting; a sync that fails is the host's. Neither
-// stops one ending.
+// While std::cout's buffer cannot sync, as with output pending for a full device: what its sync
+// throws stops a capture starting, and a sync that fails is the host's. Neither stops one ending.
 TEST(StdoutCapture, ThrowingCoutSyncStopsACaptureStartingButNotOneEnding) {
   for (const bool sync_throws : {false, true}) {
     SCOPED_TRACE(sync_throws ? "sync throws" : "sync fails");
     const Descriptors before = descriptors();
     bool opening_threw = false;
     {
-      const UnflushableCout unflushable(sync_throws);
+      const HostCout unflushable(sync_throws);
+      std::cout.exceptions(std::ios::badbit);  // so that a flush through std::cout would throw
       try {
         VAZUVURIZ_STDOUT_CAPTURE capture;
       } catch (...) {
         opening_threw = true;
       }
+      std::cout.exceptions(std::ios::goodbit);
     }
     const Descriptors after = descriptors();
     // Ending, the capture still flushes stdio's stdout, and lets nothing out.
@@ -532,8 +517,10 @@ TEST(StdoutCapture, ThrowingCoutSyncStopsACaptureStartingButNotOneEnding) {
       std::optional<VAZUVURIZ_STDOUT_CAPTURE> inner(std::in_place);
       std::printf("inside;");
       {
-        const UnflushableCout unflushable(sync_throws);
+        const HostCout unflushable(sync_throws);
+        std::cout.exceptions(std::ios::badbit);
         inner.reset();
+        std::cout.exceptions(std::ios::goodbit);
       }
       std::printf("after;");
     });
