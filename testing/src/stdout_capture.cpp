@@ -129,23 +129,28 @@ void flush_stdout() {
 // MinGW-w64 links a `_lock_file` of its own against msvcrt.dll, which numbers the stream locks
 // as an older runtime did and so takes a lock that msvcrt.dll's own fwrite and fputs never
 // take. The functions that msvcrt.dll exports take the one they do.
+// Both from msvcrt.dll, or both MinGW-w64's: never a lock of one with the unlock of the other.
 using LockFunction = void(__cdecl*)(FILE*);
-LockFunction runtime_function(const char* name, LockFunction fallback) {
-  const HMODULE runtime = GetModuleHandleW(L"msvcrt.dll");
-  const FARPROC function = runtime == nullptr ? nullptr : GetProcAddress(runtime, name);
-  // Through void (*)(), which converts to any function pointer type without a warning.
-  return function == nullptr
-             ? fallback
-             : reinterpret_cast<LockFunction>(reinterpret_cast<void (*)()>(function));
+struct LockFunctions {
+  LockFunction lock;
+  LockFunction unlock;
+};
+const LockFunctions& stdout_lock_functions() {
+  static const LockFunctions functions = [] {
+    const HMODULE runtime = GetModuleHandleW(L"msvcrt.dll");
+    const FARPROC lock = runtime == nullptr ? nullptr : GetProcAddress(runtime, "_lock_file");
+    const FARPROC unlock = runtime == nullptr ? nullptr : GetProcAddress(runtime, "_unlock_file");
+    if (lock == nullptr || unlock == nullptr) {
+      return LockFunctions{_lock_file, _unlock_file};
+    }
+    // Through void (*)(), which converts to any function pointer type without a warning.
+    return LockFunctions{reinterpret_cast<LockFunction>(reinterpret_cast<void (*)()>(lock)),
+                         reinterpret_cast<LockFunction>(reinterpret_cast<void (*)()>(unlock))};
+  }();
+  return functions;
 }
-void lock_stdout() {
-  static const LockFunction lock = runtime_function("_lock_file", _lock_file);
-  lock(stdout);
-}
-void unlock_stdout() {
-  static const LockFunction unlock = runtime_function("_unlock_file", _unlock_file);
-  unlock(stdout);
-}
+void lock_stdout() { stdout_lock_functions().lock(stdout); }
+void unlock_stdout() { stdout_lock_functions().unlock(stdout); }
 #elif defined(_WIN32)
 void lock_stdout() { _lock_file(stdout); }
 void unlock_stdout() { _unlock_file(stdout); }
