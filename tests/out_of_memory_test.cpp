@@ -93,7 +93,7 @@ long walk_allocation_points(Attempt&& attempt) {
 }
 
 // Every field of the record, in declaration order.
-inline constexpr std::string VAZUVURIZ_RIX_OPTIONS::*kAllOptionFields[] = {
+constexpr std::string VAZUVURIZ_RIX_OPTIONS::*kAllOptionFields[] = {
     &VAZUVURIZ_RIX_OPTIONS::cfg_id,
     &VAZUVURIZ_RIX_OPTIONS::aux,
     &VAZUVURIZ_RIX_OPTIONS::ip,
@@ -208,8 +208,9 @@ TEST(OutOfMemory, FailedLookupLeavesTheTesterAnsweringAsBefore) {
 // memory there it throws and is not written.
 TEST(OutOfMemory, ALogLineAllocatesOnlyPastTheStackBuffer) {
   VAZUVURIZ_RIX_TESTER tester = quiet_tester(VAZUVURIZ_RIX_OPTIONS{});
+  constexpr std::size_t kLongestStackLine = 2024;
   const std::string label = "RIX PLUGIN INFO: ";
-  for (const std::size_t line_size : {std::size_t{2024}, std::size_t{2025}}) {
+  for (const std::size_t line_size : {kLongestStackLine, kLongestStackLine + 1}) {
     const std::string message(line_size - label.size() - 1, 'm');
     std::string console;
     bool ran_out = false;
@@ -219,7 +220,7 @@ TEST(OutOfMemory, ALogLineAllocatesOnlyPastTheStackBuffer) {
       ran_out = ran_out_of_memory([&] { tester.log(LOG_INFO, message); });
       console = capture.text();
     }
-    EXPECT_EQ(ran_out, line_size > 2024) << line_size;
+    EXPECT_EQ(ran_out, line_size > kLongestStackLine) << line_size;
     EXPECT_EQ(console, ran_out ? "" : label + message + "\n") << line_size;
   }
 }

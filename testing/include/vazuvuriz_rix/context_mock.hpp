@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <iomanip>
+#include <iterator>
 #include <mutex>
 #include <ostream>
 #include <sstream>
@@ -158,7 +159,7 @@ VAZUVURIZ_RIX_CONTEXT_MOCK::request_is(std::vector<std::uint32_t> words) {
 inline void PrintTo(LogLevel_t level, std::ostream* out) {
   static const char* const kNames[] = {"LOG_DEBUG", "LOG_INFO", "LOG_WARNING", "LOG_ERROR"};
   const int value = static_cast<int>(level);
-  if (value >= 0 && value < 4) {
+  if (value >= 0 && value < static_cast<int>(std::size(kNames))) {
     *out << kNames[value];
   } else {
     *out << "LogLevel_t(" << value << ")";
@@ -167,7 +168,7 @@ inline void PrintTo(LogLevel_t level, std::ostream* out) {
 inline void PrintTo(Status_t status, std::ostream* out) {
   static const char* const kNames[] = {"STATUS_SUCCESS", "STATUS_FAILURE"};
   const int value = static_cast<int>(status);
-  if (value >= 0 && value < 2) {
+  if (value >= 0 && value < static_cast<int>(std::size(kNames))) {
     *out << kNames[value];
   } else {
     *out << "Status_t(" << value << ")";
